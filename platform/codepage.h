@@ -1,0 +1,31 @@
+// The narrow ("ANSI") code page and conversions between it and UTF-16.
+#pragma once
+
+#include <stddef.h>
+
+#include "platform/types.h"
+
+namespace platform {
+
+// The process's ANSI code page (1252, 932, 65001, ...).
+UINT GetACP();
+
+int MultiByteToWideChar(UINT codePage, DWORD flags, const char* source, int sourceLength,
+                        WCHAR* dest, int destLength);
+int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* source, int sourceLength,
+                        char* dest, int destLength, const char* defaultChar, BOOL* usedDefaultChar);
+
+// Whether `byte` begins a two-byte character in the ANSI code page.
+BOOL IsDBCSLeadByte(BYTE byte);
+
+// Answers LOCALE_IDEFAULTANSICODEPAGE for the system locale; other values
+// join with the locale services.
+int GetLocaleInfoW(LCID locale, DWORD type, WCHAR* buffer, int size);
+
+// A runtime locale for LC_CTYPE, named as the runtime names them (".1252"):
+// the locale that the library's narrow/wide conversions go through.
+struct CtypeLocale;
+CtypeLocale* CreateCtypeLocale(const WCHAR* name);
+void FreeCtypeLocale(CtypeLocale* locale);
+
+}  // namespace platform

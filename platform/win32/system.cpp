@@ -1,0 +1,11 @@
+#include "platform/system.h"
+
+namespace platform {
+
+DWORD GetLastError() { return ::GetLastError(); }
+void SetLastError(DWORD error) { ::SetLastError(error); }
+DWORD GetCurrentThreadId() { return ::GetCurrentThreadId(); }
+DWORD GetVersion() { return ::GetVersion(); }
+int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
+
+}  // namespace platform

@@ -1,0 +1,165 @@
+#include "support/test_support.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace testing_support {
+
+namespace {
+
+// Paths built on Linux reach the Windows programs under Wine through Z:.
+fs::path FromBuildPath(const char* built) {
+#ifdef _WIN32
+  std::string path = built;
+  if (!path.empty() && path[0] == '/') path = "Z:" + path;
+  for (char& c : path) {
+    if (c == '/') c = '\\';
+  }
+  return fs::path(path);
+#else
+  return fs::path(built);
+#endif
+}
+
+}  // namespace
+
+TempDir::TempDir() {
+  static std::atomic<unsigned> counter{0};
+  std::random_device random;
+  for (;;) {
+    std::string name = "ovpb-test-" + std::to_string(random()) + "-" + std::to_string(counter++);
+    path_ = fs::temp_directory_path() / name;
+    if (fs::create_directory(path_)) break;
+  }
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  fs::remove_all(path_, ignored);
+}
+
+std::string TempDir::Narrow() const {
+  std::string text = path_.string();
+  text.push_back(static_cast<char>(fs::path::preferred_separator));
+  return text;
+}
+
+void WriteTextFile(const fs::path& file, const std::string& contents) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out << contents;
+}
+
+std::string ReadTextFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+fs::path ProgramPath() {
+#ifdef _WIN32
+  wchar_t buffer[MAX_PATH];
+  DWORD length = ::GetModuleFileNameW(nullptr, buffer, MAX_PATH);
+  return fs::path(std::wstring(buffer, length));
+#else
+  return fs::read_symlink("/proc/self/exe");
+#endif
+}
+
+fs::path ProgramDirectory() { return ProgramPath().parent_path(); }
+
+fs::path LibraryFile() { return FromBuildPath(OVPB_LIBRARY_FILE); }
+fs::path HelperProgram() { return FromBuildPath(OVPB_HELPER_FILE); }
+
+ProcessResult RunHelper(const std::string& arguments, const std::string& environment) {
+  std::string command;
+#ifdef _WIN32
+  // cmd's "set" scopes the variables to this one command line.
+  std::string settings;
+  std::istringstream pairs(environment);
+  for (std::string pair; pairs >> pair;) settings += "set " + pair + "&& ";
+  command = "cmd /c \"" + settings + "\"" + HelperProgram().string() + "\" " + arguments + "\"";
+  FILE* pipe = _popen(command.c_str(), "rb");
+#else
+  command = environment + " '" + HelperProgram().string() + "' " + arguments;
+  FILE* pipe = popen(command.c_str(), "r");
+#endif
+  ProcessResult result{-1, std::string()};
+  if (pipe == nullptr) return result;
+  char chunk[512];
+  size_t got;
+  while ((got = fread(chunk, 1, sizeof chunk, pipe)) > 0) result.output.append(chunk, got);
+#ifdef _WIN32
+  result.exitCode = _pclose(pipe);
+#else
+  int status = pclose(pipe);
+  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+  return result;
+}
+
+LoadedLibrary::LoadedLibrary(const fs::path& file) {
+#ifdef _WIN32
+  handle_ = reinterpret_cast<void*>(::LoadLibraryW(file.wstring().c_str()));
+#else
+  handle_ = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+#endif
+}
+
+LoadedLibrary::~LoadedLibrary() {
+  if (handle_ == nullptr) return;
+#ifdef _WIN32
+  ::FreeLibrary(reinterpret_cast<HMODULE>(handle_));
+#else
+  dlclose(handle_);
+#endif
+}
+
+void* LoadedLibrary::Symbol(const char* name) const {
+  if (handle_ == nullptr) return nullptr;
+#ifdef _WIN32
+  return reinterpret_cast<void*>(::GetProcAddress(reinterpret_cast<HMODULE>(handle_), name));
+#else
+  return dlsym(handle_, name);
+#endif
+}
+
+std::string ToUtf8(const WideString& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t code = text[i];
+    if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size()) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+    }
+    if (code < 0x80) {
+      out.push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+  }
+  return out;
+}
+
+}  // namespace testing_support

@@ -1,0 +1,73 @@
+// Helpers shared by the test programs.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "platform/types.h"
+#include "platform/wide.h"
+
+namespace testing_support {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temporary folder, removed with its
+// contents when the object goes.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const fs::path& path() const { return path_; }
+  // The folder as the library's narrow functions take it, with a trailing
+  // separator.
+  std::string Narrow() const;
+  fs::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  fs::path path_;
+};
+
+void WriteTextFile(const fs::path& file, const std::string& contents);
+std::string ReadTextFile(const fs::path& file);
+
+// The running test program's file and folder, from the operating system.
+fs::path ProgramPath();
+fs::path ProgramDirectory();
+
+// The built library and the helper program, as this platform names them.
+fs::path LibraryFile();
+fs::path HelperProgram();
+
+// Runs the helper program with arguments and extra environment
+// ("NAME=value" pairs), returning its exit code and standard output.
+struct ProcessResult {
+  int exitCode;
+  std::string output;
+};
+ProcessResult RunHelper(const std::string& arguments, const std::string& environment = "");
+
+// A library loaded by file name, as a host program loads it.
+class LoadedLibrary {
+ public:
+  explicit LoadedLibrary(const fs::path& file);
+  ~LoadedLibrary();
+  LoadedLibrary(const LoadedLibrary&) = delete;
+  LoadedLibrary& operator=(const LoadedLibrary&) = delete;
+
+  bool loaded() const { return handle_ != nullptr; }
+  void* Symbol(const char* name) const;
+  template <typename Function>
+  Function Get(const char* name) const {
+    return reinterpret_cast<Function>(Symbol(name));
+  }
+
+ private:
+  void* handle_;
+};
+
+std::string ToUtf8(const WideString& text);
+
+}  // namespace testing_support
