@@ -10,6 +10,9 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <shellapi.h>
+#include <direct.h>
+#include <io.h>
 #else
 #include "ovpb32_wintypes.h"
 #include "platform/posix/windefs.h"
