@@ -1,0 +1,282 @@
+// Path composition: splitting, joining, the trailing backslash, and the
+// current drive and directory.
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "files/paths.h"
+#include "ovpb32.h"
+#include "platform/codepage.h"
+#include "support/test_support.h"
+#ifndef _WIN32
+#include "platform/posix/posix_codepage.h"
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::TempDir;
+using testing_support::ToUtf8;
+
+struct Split {
+  std::string dir, name, ext;
+};
+
+// Outputs start filled with junk so that "left empty" is told apart from
+// "never written".
+Split SplitA(const char* path, bool wantDir = true, bool wantName = true, bool wantExt = true) {
+  char dir[MAX_PATH] = "junk", name[MAX_PATH] = "junk", ext[MAX_PATH] = "junk";
+  SplitPathA(path, wantDir ? dir : nullptr, wantName ? name : nullptr, wantExt ? ext : nullptr);
+  return {wantDir ? dir : "-", wantName ? name : "-", wantExt ? ext : "-"};
+}
+
+Split SplitW(const WideString& path) {
+  static WCHAR dir[2051], name[513], ext[257];
+  dir[0] = name[0] = ext[0] = u'?';
+  SplitPathW(path.c_str(), dir, name, ext);
+  return {ToUtf8(dir), ToUtf8(name), ToUtf8(ext)};
+}
+
+void ExpectSplit(const Split& actual, const std::string& dir, const std::string& name, const std::string& ext) {
+  EXPECT_EQ(actual.dir, dir);
+  EXPECT_EQ(actual.name, name);
+  EXPECT_EQ(actual.ext, ext);
+}
+
+TEST(SplitPath, TakesDriveDirectoryNameAndExtension) {
+  ExpectSplit(SplitA("C:\\dir\\file.txt"), "C:\\dir\\", "file", "txt");
+  ExpectSplit(SplitA("\\\\server\\share\\a.b.c"), "\\\\server\\share\\", "a.b", "c");
+  ExpectSplit(SplitA("file"), "", "file", "");
+  ExpectSplit(SplitA("C:file.txt"), "C:", "file", "txt");
+  ExpectSplit(SplitA("dir/sub/file.txt"), "dir/sub/", "file", "txt");
+  ExpectSplit(SplitA("C:\\dir.x\\file"), "C:\\dir.x\\", "file", "");
+  ExpectSplit(SplitA("C:\\dir\\"), "C:\\dir\\", "", "");
+  ExpectSplit(SplitA(".profile"), "", "", "profile");
+  ExpectSplit(SplitA(""), "", "", "");
+}
+
+TEST(SplitPath, KeepsTheExtensionWithTheNameWhenItHasNoPlaceOfItsOwn) {
+  ExpectSplit(SplitA("C:\\dir\\file."), "C:\\dir\\", "file.", "");
+  ExpectSplit(SplitA("C:\\dir\\file.txt", true, true, false), "C:\\dir\\", "file.txt", "-");
+  ExpectSplit(SplitA("C:\\dir\\file.txt", true, false, true), "C:\\dir\\", "-", "txt");
+  ExpectSplit(SplitA("C:\\dir\\file.", true, false, true), "C:\\dir\\", "-", "");
+  ExpectSplit(SplitA("C:\\dir\\file", false, false, true), "-", "-", "");
+  ExpectSplit(SplitA("C:\\dir\\file.txt", false, true, false), "-", "file.txt", "-");
+  SplitPathA("C:\\dir\\file.txt", nullptr, nullptr, nullptr);  // nothing wanted, nothing written
+}
+
+TEST(SplitPath, RefusesANarrowPathTooLongForItsBuffers) {
+  std::string path = "C:\\" + std::string(300, 'd') + "\\file.txt";
+  ExpectSplit(SplitA(path.c_str()), "", "", "");
+  std::string longest = "C:\\" + std::string(250, 'd') + "\\f.txt";
+  ASSERT_EQ(longest.size(), size_t{MAX_PATH - 1});
+  ExpectSplit(SplitA(longest.c_str()), longest.substr(0, longest.size() - 5), "f", "txt");
+  ExpectSplit(SplitA((longest + "x").c_str()), "", "", "");
+}
+
+TEST(SplitPath, WideFormSplitsAlikeAndEmptiesEverythingWhenAComponentDoesNotFit) {
+  ExpectSplit(SplitW(OV_WIDE("\\\\server\\share\\a.b.c")), "\\\\server\\share\\", "a.b", "c");
+  ExpectSplit(SplitW(OV_WIDE("C:\\dir\\file.")), "C:\\dir\\", "file.", "");
+  WideString name256(256, u'n'), name257(257, u'n');
+  ExpectSplit(SplitW(OV_WIDE("C:\\d\\") + name256 + OV_WIDE(".e")), "C:\\d\\", std::string(256, 'n'), "e");
+  ExpectSplit(SplitW(OV_WIDE("C:\\d\\") + name257 + OV_WIDE(".e")), "", "", "");
+  WideString dir2048 = OV_WIDE("\\") + WideString(2046, u'd') + OV_WIDE("\\");
+  ExpectSplit(SplitW(OV_WIDE("C:") + dir2048 + OV_WIDE("f.e")), "C:" + ToUtf8(dir2048), "f", "e");
+  ExpectSplit(SplitW(OV_WIDE("C:d") + dir2048 + OV_WIDE("f.e")), "", "", "");
+}
+
+#ifdef _WIN32
+// The runtime's own splitter is the reference for the narrow and wide split.
+TEST(SplitPath, AgreesWithTheRuntimeSplitter) {
+  std::mt19937 random(20240611);
+  const char alphabet[] = "ab.\\/:C ";
+  for (int round = 0; round < 600; ++round) {
+    std::string path;
+    size_t length = random() % 24;
+    for (size_t i = 0; i < length; ++i) path.push_back(alphabet[random() % (sizeof alphabet - 1)]);
+    char drive[_MAX_DRIVE], dir[_MAX_DIR], name[_MAX_FNAME], ext[_MAX_EXT];
+    _splitpath(path.c_str(), drive, dir, name, ext);
+    std::string expectedName = name, expectedExt = ext;
+    if (expectedExt.size() > 1) {
+      expectedExt.erase(0, 1);
+    } else {
+      expectedName += expectedExt;
+      expectedExt.clear();
+    }
+    SCOPED_TRACE("path: '" + path + "'");
+    ExpectSplit(SplitA(path.c_str()), std::string(drive) + dir, expectedName, expectedExt);
+    ExpectSplit(SplitW(WidenAscii(path.c_str())), std::string(drive) + dir, expectedName, expectedExt);
+  }
+}
+#endif
+
+std::string JoinA(const char* dir, const char* name, const char* ext) {
+  char out[MAX_PATH];
+  MakePathA(out, dir, name, ext);
+  return out;
+}
+
+TEST(MakePath, JoinsWithOneBackslashAndOneDot) {
+  EXPECT_EQ(JoinA("C:\\dir", "file", "txt"), "C:\\dir\\file.txt");
+  EXPECT_EQ(JoinA("C:\\dir\\", "file", ".txt"), "C:\\dir\\file.txt");
+  EXPECT_EQ(JoinA("C:/dir/", "file", "txt"), "C:/dir/file.txt");
+  EXPECT_EQ(JoinA("", "file", ""), "file");
+  EXPECT_EQ(JoinA(nullptr, "file", nullptr), "file");
+  EXPECT_EQ(JoinA("C:\\dir", nullptr, "txt"), "C:\\dir\\.txt");
+  WCHAR wide[MAX_PATH];
+  MakePathW(wide, OV_WIDE("\\\\server\\share"), OV_WIDE("a.b"), OV_WIDE("c"));
+  EXPECT_EQ(ToUtf8(wide), "\\\\server\\share\\a.b.c");
+}
+
+TEST(MakePath, NeverWritesBeyondItsBuffer) {
+  char guarded[MAX_PATH + 8];
+  std::memset(guarded, '#', sizeof guarded);
+  std::string longName(400, 'n');
+  MakePathA(guarded, "C:\\dir", longName.c_str(), "txt");
+  EXPECT_EQ(std::strlen(guarded), size_t{MAX_PATH - 1});
+  EXPECT_EQ(std::string(guarded + MAX_PATH, 8), "########");
+
+  char exact[8];
+  EXPECT_TRUE(files::JoinPath(exact, sizeof exact, "ab", "cd", "e"));  // "ab\cd.e" and its terminator
+  EXPECT_STREQ(exact, "ab\\cd.e");
+  EXPECT_FALSE(files::JoinPath(exact, sizeof exact, "ab", "cde", "f"));
+  EXPECT_STREQ(exact, "ab\\cde.");
+}
+
+std::string Slashed(int (*function)(char*), std::string text, int expected) {
+  char buffer[32];
+  std::strcpy(buffer, text.c_str());
+  EXPECT_EQ(function(buffer), expected) << "on '" << text << "'";
+  return buffer;
+}
+
+TEST(TrailingBackslash, NeedslshLeavesTheCurrentDirectoryOfADriveAlone) {
+  EXPECT_EQ(Slashed(needslsh, "C:", 0), "C:");
+  EXPECT_EQ(Slashed(needslsh, "C:\\dir", 1), "C:\\dir\\");
+  EXPECT_EQ(Slashed(needslsh, "C:\\dir\\", 0), "C:\\dir\\");
+  EXPECT_EQ(Slashed(needslsh, "", 0), "");
+  EXPECT_EQ(Slashed(needslsh, "C:/dir/", 1), "C:/dir/\\");
+  EXPECT_EQ(Slashed(forceslsh, "C:", 1), "C:\\");
+  EXPECT_EQ(Slashed(forceslsh, "C:\\", 0), "C:\\");
+  EXPECT_EQ(Slashed(forceslsh, "", 0), "");
+  EXPECT_EQ(Slashed(forceslsh, "dir", 1), "dir\\");
+}
+
+TEST(TrailingBackslash, NeedslshAIsTheSameExportedFunction) {
+  testing_support::LoadedLibrary library(testing_support::LibraryFile());
+  ASSERT_TRUE(library.loaded());
+  auto narrow = library.Get<int (*)(char*)>("needslshA");
+  ASSERT_NE(narrow, nullptr);
+  EXPECT_EQ(narrow, library.Get<int (*)(char*)>("needslsh"));
+  EXPECT_EQ(Slashed(narrow, "D:", 0), "D:");
+  EXPECT_EQ(Slashed(narrow, "D:\\dir", 1), "D:\\dir\\");
+}
+
+TEST(TrailingBackslash, WideNeedslshAppendsToAShare) {
+  WCHAR share[32] = {};
+  WideCopyBounded(share, OV_WIDE("\\\\server\\share"), 32);
+  EXPECT_EQ(needslshW(share), 1);
+  EXPECT_EQ(ToUtf8(share), "\\\\server\\share\\");
+  EXPECT_EQ(needslshW(share), 0);
+  WCHAR drive[4] = {u'D', u':', 0, 0};
+  EXPECT_EQ(needslshW(drive), 0);
+  EXPECT_EQ(ToUtf8(drive), "D:");
+}
+
+TEST(TrailingBackslash, RemoveslshTakesOffOneBackslash) {
+  EXPECT_EQ(Slashed(removeslsh, "C:\\", 1), "C:");
+  EXPECT_EQ(Slashed(removeslsh, "\\", 1), "");
+  EXPECT_EQ(Slashed(removeslsh, "C:\\dir\\\\", 1), "C:\\dir\\");
+  EXPECT_EQ(Slashed(removeslsh, "C:\\dir", 0), "C:\\dir");
+  EXPECT_EQ(Slashed(removeslsh, "C:/dir/", 0), "C:/dir/");
+  EXPECT_EQ(Slashed(removeslsh, "", 0), "");
+}
+
+// Double-byte text in code page 932, where 0x95 0x5C is one character whose
+// trail byte is a backslash. The POSIX layer pins the code page; under Wine
+// the program runs a second time in a Japanese locale.
+class DoubleByte : public ::testing::Test {
+ protected:
+  void SetUp() override {
+#ifdef _WIN32
+    if (platform::GetACP() != 932) GTEST_SKIP() << "needs the ANSI code page 932";
+#else
+    platform::AnsiCodePageStore::Pin(932);
+#endif
+  }
+  void TearDown() override {
+#ifndef _WIN32
+    platform::AnsiCodePageStore::Pin(0);
+#endif
+  }
+};
+
+TEST_F(DoubleByte, ATrailByteIsNeitherASeparatorNorADot) {
+  ExpectSplit(SplitA("C:\\a\x95\\b.txt"), "C:\\", "a\x95\\b", "txt");
+  // A lead byte takes the byte after it along, even a dot.
+  ExpectSplit(SplitA("C:\\d\\\x81.x"), "C:\\d\\", "\x81.x", "");
+  EXPECT_EQ(JoinA("C:\\\x95\\", "f", "e"), "C:\\\x95\\\\f.e");
+  EXPECT_EQ(Slashed(removeslsh, "C:\\\x95\\", 0), "C:\\\x95\\");
+  EXPECT_EQ(Slashed(removeslsh, "C:\\\x95\\\\", 1), "C:\\\x95\\");
+  // needslsh looks at the last byte, so the trail byte counts as a backslash.
+  EXPECT_EQ(Slashed(needslsh, "C:\\\x95\\", 0), "C:\\\x95\\");
+}
+
+TEST(CurrentDirectory, ChangesAndReadsBack) {
+  TempDir dir;
+  fs::path before = fs::current_path();
+  ASSERT_NE(chng_dir(dir.path().string().c_str()), 0);
+  char out[MAX_PATH] = "junk";
+  EXPECT_EQ(curr_path(0, out), 0);
+  EXPECT_TRUE(fs::equivalent(fs::path(out), dir.path())) << out;
+  EXPECT_EQ(chng_dir((dir.path() / "missing").string().c_str()), 0);
+  EXPECT_TRUE(fs::equivalent(fs::current_path(), dir.path()));
+  fs::current_path(before);
+}
+
+TEST(CurrentDirectory, ReadingAnotherDrivesDirectoryLeavesOursAlone) {
+  TempDir dir;
+  fs::path before = fs::current_path();
+  ASSERT_NE(chng_dir(dir.path().string().c_str()), 0);
+  const int drive = default_drive();
+  ASSERT_GE(drive, 1);
+  ASSERT_LE(drive, 26);
+  for (int other : {3, 26, 200}) {
+    char out[MAX_PATH] = "";
+    EXPECT_EQ(curr_path(other, out), 0);
+    EXPECT_NE(out[0], 0) << "drive " << other;
+    EXPECT_TRUE(fs::equivalent(fs::current_path(), dir.path())) << "drive " << other;
+  }
+  EXPECT_EQ(default_drive(), drive);
+  fs::current_path(before);
+}
+
+TEST(CurrentDrive, SelectsOnlyARealDrive) {
+  const int drive = default_drive();
+  EXPECT_EQ(select_drive(drive), 0);
+  EXPECT_EQ(default_drive(), drive);
+  EXPECT_EQ(select_drive(27), -1);
+  EXPECT_EQ(default_drive(), drive);
+}
+
+TEST(Directories, MakeAndRemoveOneLevel) {
+  TempDir dir;
+  const std::string made = (dir.path() / "made").string();
+  EXPECT_EQ(make_dir(made.c_str()), 0);
+  EXPECT_TRUE(fs::is_directory(made));
+  EXPECT_EQ(make_dir(made.c_str()), -1);
+  EXPECT_EQ(make_dir((dir.path() / "no" / "parent").string().c_str()), -1);
+  EXPECT_FALSE(fs::exists(dir.path() / "no"));
+  testing_support::WriteTextFile(fs::path(made) / "f", "x");
+  EXPECT_EQ(remove_dir(made.c_str()), -1);
+  fs::remove(fs::path(made) / "f");
+  EXPECT_EQ(remove_dir(made.c_str()), 0);
+  EXPECT_FALSE(fs::exists(made));
+  EXPECT_EQ(remove_dir(made.c_str()), -1);
+}
+
+}  // namespace
