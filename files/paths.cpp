@@ -152,11 +152,15 @@ void DeliverParts(const Char* drive, const Char* dir, const Char* name, const Ch
   }
 }
 
-template <typename Char>
-void ClearOutputs(Char* dirOut, Char* nameOut, Char* extOut) {
-  if (dirOut != nullptr) dirOut[0] = 0;
-  if (nameOut != nullptr) nameOut[0] = 0;
-  if (extOut != nullptr) extOut[0] = 0;
+template <typename Parts, typename Char>
+void SplitIntoOutputs(const Char* path, Char* dirOut, Char* nameOut, Char* extOut) {
+  for (Char* out : {dirOut, nameOut, extOut}) {
+    if (out != nullptr) out[0] = 0;
+  }
+  if (path == nullptr) return;
+  Parts parts;
+  SplitPath(path, &parts);
+  DeliverParts(parts.drive, parts.dir, parts.name, parts.ext, dirOut, nameOut, extOut);
 }
 
 template <typename Char>
@@ -257,19 +261,11 @@ extern "C" void OVPB_API MakePathW(WCHAR* out, const WCHAR* dir, const WCHAR* na
 }
 
 extern "C" void OVPB_API SplitPathA(const char* path, char* dir_out, char* name_out, char* ext_out) {
-  files::ClearOutputs(dir_out, name_out, ext_out);
-  if (path == nullptr) return;
-  files::NarrowPathParts parts;
-  files::SplitPath(path, &parts);
-  files::DeliverParts(parts.drive, parts.dir, parts.name, parts.ext, dir_out, name_out, ext_out);
+  files::SplitIntoOutputs<files::NarrowPathParts>(path, dir_out, name_out, ext_out);
 }
 
 extern "C" void OVPB_API SplitPathW(const WCHAR* path, WCHAR* dir_out, WCHAR* name_out, WCHAR* ext_out) {
-  files::ClearOutputs(dir_out, name_out, ext_out);
-  if (path == nullptr) return;
-  files::WidePathParts parts;
-  files::SplitPath(path, &parts);
-  files::DeliverParts(parts.drive, parts.dir, parts.name, parts.ext, dir_out, name_out, ext_out);
+  files::SplitIntoOutputs<files::WidePathParts>(path, dir_out, name_out, ext_out);
 }
 
 extern "C" int OVPB_API removeslsh(char* path) {
