@@ -2,16 +2,13 @@
 // value, the word-group encoding (six digits per little-endian word, least
 // significant first), and MIME Base64 without line breaks.
 
+#include <cstring>
+#include <type_traits>
+
 #include "encoding/encoding.h"
 #include "ovpb32.h"
-#include "platform/wide.h"
 
 namespace encoding {
-
-const char kStandardAlphabet[65] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-const char kFileNameAlphabet[65] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+-";
-const WCHAR kStandardAlphabetW[65] = OV_WIDE("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
-const WCHAR kFileNameAlphabetW[65] = OV_WIDE("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+-");
 
 namespace {
 
@@ -34,6 +31,52 @@ constexpr std::array<uint8_t, 256> MakeDecodeTable() {
 const std::array<uint8_t, 256> kDecodeTable = MakeDecodeTable();
 
 namespace {
+
+// The decoding table spread over the four places of a group of digits, so a
+// whole group is four lookups and three ors; a non-digit sets bit 24.
+struct GroupTables {
+  uint32_t place[4][256];
+};
+
+constexpr GroupTables MakeGroupTables() {
+  constexpr std::array<uint8_t, 256> decode = MakeDecodeTable();
+  GroupTables tables{};
+  for (int place = 0; place < 4; ++place) {
+    for (int c = 0; c < 256; ++c) {
+      const uint32_t digit = decode[c];
+      tables.place[place][c] = digit >= kSkipMark ? 1u << 24 : digit << (18 - 6 * place);
+    }
+  }
+  return tables;
+}
+
+constexpr GroupTables kGroupTables = MakeGroupTables();
+
+// A group's 24 bits, with bit 24 set if any of its characters is not a digit;
+// a wide unit counts by its low byte.
+template <typename Char>
+uint32_t GroupBits(const Char* text) {
+  const auto byte = [text](int i) { return static_cast<unsigned>(text[i]) & 0xFF; };
+  return kGroupTables.place[0][byte(0)] | kGroupTables.place[1][byte(1)] | kGroupTables.place[2][byte(2)] |
+         kGroupTables.place[3][byte(3)];
+}
+
+// Two digits of the standard alphabet for every 12 bits, so that the narrow
+// MIME encoder writes a group of four characters with two lookups.
+struct DigitPairs {
+  char pair[4096][2];
+};
+
+constexpr DigitPairs MakeDigitPairs() {
+  DigitPairs pairs{};
+  for (int bits = 0; bits < 4096; ++bits) {
+    pairs.pair[bits][0] = kStandardAlphabet[bits >> 6];
+    pairs.pair[bits][1] = kStandardAlphabet[bits & 63];
+  }
+  return pairs;
+}
+
+constexpr DigitPairs kDigitPairs = MakeDigitPairs();
 
 // ---- Word groups ----------------------------------------------------------
 
@@ -58,16 +101,29 @@ bool ReadGroupDigits(const char* text, int count, uint8_t* digits) {
 
 // ---- MIME ------------------------------------------------------------------
 
+// Whole groups of three bytes, then a final one or two with "=" padding.
 template <typename Char>
-size_t EncodeMime(const uint8_t* source, size_t length, const Char* alphabet, Char* out) {
+size_t EncodeMime(const uint8_t* source, size_t length, Char* out) {
+  constexpr bool narrow = std::is_same<Char, char>::value;
+  const Char* alphabet = nullptr;
+  if constexpr (narrow) {
+    alphabet = kStandardAlphabet;
+  } else {
+    alphabet = kStandardAlphabetW;
+  }
   Char* o = out;
   const uint8_t* end = source + length - length % 3;
   for (; source != end; source += 3, o += 4) {
     const uint32_t group = static_cast<uint32_t>(source[0]) << 16 | static_cast<uint32_t>(source[1]) << 8 | source[2];
-    o[0] = alphabet[group >> 18];
-    o[1] = alphabet[(group >> 12) & 63];
-    o[2] = alphabet[(group >> 6) & 63];
-    o[3] = alphabet[group & 63];
+    if constexpr (narrow) {
+      std::memcpy(o, kDigitPairs.pair[group >> 12], 2);
+      std::memcpy(o + 2, kDigitPairs.pair[group & 4095], 2);
+    } else {
+      o[0] = alphabet[group >> 18];
+      o[1] = alphabet[(group >> 12) & 63];
+      o[2] = alphabet[(group >> 6) & 63];
+      o[3] = alphabet[group & 63];
+    }
   }
   switch (length % 3) {
     case 1:
@@ -87,9 +143,15 @@ size_t EncodeMime(const uint8_t* source, size_t length, const Char* alphabet, Ch
   return static_cast<size_t>(o - out);
 }
 
-// Digit by digit with a position in the group of four; a stop-marked
-// character restarts the group, "=" is passed over. Runs of four digits at
-// the start of a group take the short way, which stores the same bytes.
+void StoreGroup(uint32_t bits, uint8_t* out) {
+  out[0] = static_cast<uint8_t>(bits >> 16);
+  out[1] = static_cast<uint8_t>(bits >> 8);
+  out[2] = static_cast<uint8_t>(bits);
+}
+
+// Digit by digit with a position in the group of four: a stop-marked
+// character restarts the group, "=" is passed over. Runs of whole groups of
+// digits take a short way, two groups at a time, which stores the same bytes.
 template <typename Char>
 int DecodeMime(const Char* source, int length, uint8_t* out) {
   const Char* end = source + length;
@@ -97,15 +159,13 @@ int DecodeMime(const Char* source, int length, uint8_t* out) {
   int position = 0;
   while (source != end) {
     if (position == 0) {
-      while (end - source >= 4) {
-        const uint8_t a = DecodeEntry(source[0]), b = DecodeEntry(source[1]);
-        const uint8_t c = DecodeEntry(source[2]), d = DecodeEntry(source[3]);
-        if ((a | b | c | d) & 0xC0) break;
-        out[k] = static_cast<uint8_t>(a << 2 | b >> 4);
-        out[k + 1] = static_cast<uint8_t>(b << 4 | c >> 2);
-        out[k + 2] = static_cast<uint8_t>(c << 6 | d);
-        k += 3;
-        source += 4;
+      while (end - source >= 8) {
+        const uint32_t first = GroupBits(source), second = GroupBits(source + 4);
+        if ((first | second) >> 24) break;
+        StoreGroup(first, out + k);
+        StoreGroup(second, out + k + 3);
+        k += 6;
+        source += 8;
       }
       if (source == end) break;
     }
@@ -199,12 +259,12 @@ extern "C" int OVPB_API DecodeAsBase64(const char* source, BYTE* out, int length
 
 extern "C" int OVPB_API EncodeAsMimeBase64A(const BYTE* source, char* out, int length) {
   if (length < 1 || source == nullptr || out == nullptr) return 0;
-  return static_cast<int>(EncodeMime<char>(source, static_cast<size_t>(length), kStandardAlphabet, out));
+  return static_cast<int>(EncodeMime(source, static_cast<size_t>(length), out));
 }
 
 extern "C" int OVPB_API EncodeAsMimeBase64W(const BYTE* source, WCHAR* out, int length) {
   if (length < 1 || source == nullptr || out == nullptr) return 0;
-  const size_t characters = EncodeMime<WCHAR>(source, static_cast<size_t>(length), kStandardAlphabetW, out);
+  const size_t characters = EncodeMime(source, static_cast<size_t>(length), out);
   return static_cast<int>(characters * sizeof(WCHAR));
 }
 

@@ -10,15 +10,18 @@
 #include <string>
 
 #include "platform/types.h"
+#include "platform/wide.h"
 
 namespace encoding {
 
 // Digit values 0 to 63 in order. The file-name alphabet differs only in digit
 // 63, "-" instead of "/", so that its texts can stand in file names.
-extern const char kStandardAlphabet[65];
-extern const char kFileNameAlphabet[65];
-extern const WCHAR kStandardAlphabetW[65];
-extern const WCHAR kFileNameAlphabetW[65];
+inline constexpr char kStandardAlphabet[65] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+inline constexpr char kFileNameAlphabet[65] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+-";
+inline constexpr WCHAR kStandardAlphabetW[65] =
+    OV_WIDE("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/");
+inline constexpr WCHAR kFileNameAlphabetW[65] =
+    OV_WIDE("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+-");
 
 // The one decoding table of every Base64 decoder, indexed by a byte: the
 // digit value for a character of either alphabet (and 62 for "_"), the skip

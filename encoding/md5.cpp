@@ -23,10 +23,12 @@ inline void StoreWord(uint32_t word, uint8_t* p) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(word >> (8 * i));
 }
 
-// The four round functions, each in a form with a short dependency on b: F and
-// G select bits, H is parity, I mixes in the complement of d.
+// The round functions in forms with a short dependency on b, the word made
+// by the step before: F selects bits, H is parity, I mixes in the complement
+// of d. G's two halves never share a bit, so they are added rather than
+// or-ed, and the half without b is ready early.
 #define MD5_F(b, c, d) ((d) ^ ((b) & ((c) ^ (d))))
-#define MD5_G(b, c, d) ((c) ^ ((d) & ((b) ^ (c))))
+#define MD5_G(b, c, d) (((c) & ~(d)) + ((b) & (d)))
 #define MD5_H(b, c, d) ((b) ^ (c) ^ (d))
 #define MD5_I(b, c, d) ((c) ^ ((b) | ~(d)))
 

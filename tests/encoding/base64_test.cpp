@@ -173,7 +173,8 @@ TEST(Mime, EveryLengthComesBackInBothWidths) {
     ASSERT_EQ(UnMimeA(text), data) << length;
 
     std::vector<WCHAR> wide(text.size() + 1, 0);
-    ASSERT_EQ(EncodeAsMimeBase64W(data.data(), wide.data(), static_cast<int>(length)), static_cast<int>(2 * text.size()));
+    const int bytes = EncodeAsMimeBase64W(data.data(), wide.data(), static_cast<int>(length));
+    ASSERT_EQ(bytes, static_cast<int>(2 * text.size()));
     ASSERT_EQ(testing_support::ToUtf8(WideString(wide.data())), text);
     Bytes back(length + 3);
     back.resize(DecodeAsMimeBase64W(wide.data(), back.data(), static_cast<int>(text.size())));
