@@ -23,7 +23,7 @@ using testing_support::GuardedText;
 // {00112233-4455-6677-8899-AABBCCDDEEFF}
 const GUID kSample = {0x00112233, 0x4455, 0x6677, {0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF}};
 
-bool operator==(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
+bool SameGuid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
 
 GUID RandomGuid(std::mt19937& random) {
   encoding::GuidBytes raw;
@@ -69,16 +69,16 @@ TEST(GuidTexts, SampleInEveryRadix) {
 
   GUID back = Filled(0x5A);
   Base64toGUIDA("AARIjNEVWZ3P-u3cy7qpmI", &back);
-  EXPECT_TRUE(back == kSample);
+  EXPECT_TRUE(SameGuid(back, kSample));
   back = Filled(0x5A);
   Base64toGUIDW(OV_WIDE("AARIjNEVWZ3P-u3cy7qpmI"), &back);
-  EXPECT_TRUE(back == kSample);
+  EXPECT_TRUE(SameGuid(back, kSample));
   back = Filled(0x5A);
   Base32toGUID("GMRBCACVIR3WNCEZVK54ZXPO74", &back);
-  EXPECT_TRUE(back == kSample);
+  EXPECT_TRUE(SameGuid(back, kSample));
   back = Filled(0x5A);
   EXPECT_EQ(Base85toGUID("Ga]ZHRYZ4Yh]%Op%-!z)", &back), 1);
-  EXPECT_TRUE(back == kSample);
+  EXPECT_TRUE(SameGuid(back, kSample));
 }
 
 TEST(GuidTexts, NullAndSingleBitGuids) {
@@ -88,7 +88,7 @@ TEST(GuidTexts, NullAndSingleBitGuids) {
   EXPECT_EQ(Base85(null), std::string(20, '0'));
   GUID back = Filled(0x5A);
   Base64toGUIDA("", &back);
-  EXPECT_TRUE(back == null);
+  EXPECT_TRUE(SameGuid(back, null));
 
   const GUID one = {1, 0, 0, {0}};
   EXPECT_EQ(Base64(one), "AAAAAEAAAAAAAAAAAAAAAA");
@@ -98,7 +98,7 @@ TEST(GuidTexts, NullAndSingleBitGuids) {
   // Eleven characters or fewer fill only the first value; "=" is passed over.
   back = Filled(0x5A);
   Base64toGUIDA("AAAAAEAAAAA", &back);
-  EXPECT_TRUE(back == one);
+  EXPECT_TRUE(SameGuid(back, one));
   Base64toGUIDA("AAAAA=EAAAAA", &back);
   EXPECT_EQ(back.Data1, 1u);
 }
@@ -114,15 +114,15 @@ TEST(GuidTexts, RandomGuidsAndDigestsComeBack) {
     ASSERT_EQ(IsValidBase32(text32.c_str()), 1);
     GUID back;
     Base64toGUIDA(text64.c_str(), &back);
-    ASSERT_TRUE(back == guid) << text64;
+    ASSERT_TRUE(SameGuid(back, guid)) << text64;
     WCHAR wide[23];
     GUIDtoBase64W(&guid, wide);
     Base64toGUIDW(wide, &back);
-    ASSERT_TRUE(back == guid) << text64;
+    ASSERT_TRUE(SameGuid(back, guid)) << text64;
     Base32toGUID(text32.c_str(), &back);
-    ASSERT_TRUE(back == guid) << text32;
+    ASSERT_TRUE(SameGuid(back, guid)) << text32;
     ASSERT_EQ(Base85toGUID(text85.c_str(), &back), 1);
-    ASSERT_TRUE(back == guid) << text85;
+    ASSERT_TRUE(SameGuid(back, guid)) << text85;
 
     const encoding::GuidBytes digest = encoding::RawBytes(guid);
     char digestText[23];
@@ -169,7 +169,7 @@ TEST(Base85, RejectsShortTextsAndOverflowingGroups) {
   EXPECT_EQ(Base85toGUID("Ga]ZHRYZ4Yh]%Op%-!z", &guid), 0);
   EXPECT_EQ(Base85toGUID("Ga]ZH RYZ4Yh]%Op%-!z)", &guid), 0);
   EXPECT_EQ(Base85toGUID("|NsC0|NsC0|NsC0|NsC0", &guid), 1);
-  EXPECT_TRUE(guid == Filled(0xFF));
+  EXPECT_TRUE(SameGuid(guid, Filled(0xFF)));
   for (int group = 0; group < 4; ++group) {
     std::string text = "|NsC0|NsC0|NsC0|NsC0";
     text.replace(5 * group, 5, "|NsC1");
@@ -191,7 +191,7 @@ TEST(XorGuids, CombinesBytesAndMayWriteOverAnInput) {
   for (int i = 0; i < 16; ++i) EXPECT_EQ(mixed[i], sample[i] ^ 0xFF) << i;
   GUID a = kSample;
   XorGuids(&a, &a, &a);
-  EXPECT_TRUE(a == GUID{});
+  EXPECT_TRUE(SameGuid(a, GUID{}));
 }
 
 TEST(Hierarchy, KeysReadBackAndSortAsTheirIndices) {
@@ -262,7 +262,7 @@ TEST(FirstUse, ThreadsDecodeBase85Together) {
     threads.emplace_back([t, &failures] {
       for (int i = 0; i < 200; ++i) {
         GUID guid;
-        if (Base85toGUID("Ga]ZHRYZ4Yh]%Op%-!z)", &guid) != 1 || !(guid == kSample)) ++failures[t];
+        if (Base85toGUID("Ga]ZHRYZ4Yh]%Op%-!z)", &guid) != 1 || !SameGuid(guid, kSample)) ++failures[t];
       }
     });
   }
