@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 #include <vector>
@@ -72,30 +73,12 @@ TEST(ElevenDigitForm, WritesAndReadsKnownValues) {
 TEST(ElevenDigitForm, ReadingStopsAtANonDigitOrAfterElevenDigits) {
   EXPECT_EQ(DecodeBase64as64A(""), 0u);
   EXPECT_EQ(DecodeBase64as64A("B"), 1u);
-  EXPECT_EQ(DecodeBase64as64A("BA"), 64u);
   EXPECT_EQ(DecodeBase64as64A("B A"), 1u);
-  EXPECT_EQ(DecodeBase64as64A("=B==A"), 64u);              // "=" is passed over, not counted
-  EXPECT_EQ(DecodeBase64as64A("AAAAAAAAAABAAAA"), 1u);     // the twelfth digit is not read
-  EXPECT_EQ(DecodeBase64as64A("AAAAA=AAAAAB"), 1u);
-  EXPECT_EQ(DecodeBase64as64A("_"), 62u);
-  EXPECT_EQ(DecodeBase64as64A("/"), DecodeBase64as64A("-"));
+  EXPECT_EQ(DecodeBase64as64A("=B==A"), 64u);           // "=" is passed over, not counted
+  EXPECT_EQ(DecodeBase64as64A("AAAAAAAAAABAAAA"), 1u);  // the twelfth digit is not read
   // A wide unit counts by its low byte: U+0142 reads as "B", U+0100 as the end.
   const WCHAR units[] = {0x0142, 0x0141, 0x0100, 0x0042, 0};
   EXPECT_EQ(DecodeBase64as64W(units), 64u);
-}
-
-TEST(ElevenDigitForm, RandomValuesComeBack) {
-  std::mt19937_64 random(11);
-  for (int i = 0; i < 2000; ++i) {
-    const uint64_t value = random() >> (i % 64);
-    char text[12];
-    WCHAR wide[12];
-    Encode64asBase64A(text, value);
-    Encode64asBase64W(wide, value);
-    ASSERT_EQ(DecodeBase64as64A(text), value);
-    ASSERT_EQ(DecodeBase64as64W(wide), value);
-    ASSERT_TRUE(text[0] >= 'A' && text[0] <= 'P');
-  }
 }
 
 TEST(WordGroups, KnownTexts) {
@@ -105,8 +88,6 @@ TEST(WordGroups, KnownTexts) {
   EXPECT_EQ(WordGroups(BytesOf("a")), "hB");
   EXPECT_EQ(WordGroups(Bytes{0xFF, 0xFF, 0xFF, 0xFF}), "/////D");
   EXPECT_EQ(UnWordGroups("hJ2YkB"), BytesOf("abcd"));
-  EXPECT_EQ(EncodeAsBase64(reinterpret_cast<const BYTE*>("x"), nullptr, 0), 0);
-  EXPECT_EQ(DecodeAsBase64("hJ2YkB", nullptr, 0), 0);
 }
 
 TEST(WordGroups, EveryLengthComesBack) {
@@ -138,19 +119,15 @@ TEST(Mime, Rfc4648Vectors) {
   for (const auto& [plain, encoded] : vectors) {
     EXPECT_EQ(MimeA(BytesOf(plain)), encoded);
     EXPECT_EQ(UnMimeA(encoded), BytesOf(plain));
+    WCHAR written[8];
+    EXPECT_EQ(EncodeAsMimeBase64W(reinterpret_cast<const BYTE*>(plain), written, static_cast<int>(strlen(plain))),
+              static_cast<int>(2 * strlen(encoded)));
+    EXPECT_EQ(WideString(written, strlen(encoded)), WidenAscii(encoded));
     const WideString wide = WidenAscii(encoded);
     Bytes out(8);
     out.resize(DecodeAsMimeBase64W(wide.c_str(), out.data(), static_cast<int>(wide.size())));
     EXPECT_EQ(out, BytesOf(plain));
   }
-}
-
-TEST(Mime, WideEncoderCountsBytes) {
-  WCHAR text[4];
-  EXPECT_EQ(EncodeAsMimeBase64W(reinterpret_cast<const BYTE*>("abc"), text, 3), 8);
-  EXPECT_EQ(WideString(text, 4), OV_WIDE("YWJj"));
-  EXPECT_EQ(EncodeAsMimeBase64W(reinterpret_cast<const BYTE*>("abc"), text, 0), 0);
-  EXPECT_EQ(EncodeAsMimeBase64A(reinterpret_cast<const BYTE*>("abc"), reinterpret_cast<char*>(text), -1), 0);
 }
 
 TEST(Mime, LineBreaksRestartTheGroupAndBothAlphabetsDecode) {
@@ -163,6 +140,7 @@ TEST(Mime, LineBreaksRestartTheGroupAndBothAlphabetsDecode) {
   EXPECT_EQ(UnMimeA("-_-_"), (Bytes{0xFF, 0xEF, 0xFE}));
   EXPECT_EQ(UnMimeA("Y=W=J=j"), BytesOf("abc"));
   EXPECT_EQ(DecodeAsMimeBase64A("YWJj", out.data(), 0), 0);
+  EXPECT_EQ(EncodeAsMimeBase64A(out.data(), reinterpret_cast<char*>(out.data()), -1), 0);
 }
 
 TEST(Mime, EveryLengthComesBackInBothWidths) {

@@ -37,6 +37,14 @@ GUID Filled(uint8_t byte) {
   return guid;
 }
 
+// What a reader makes of a text, given a GUID full of 0x5A to write into.
+template <typename Reader>
+GUID ReadBack(Reader reader) {
+  GUID guid = Filled(0x5A);
+  reader(&guid);
+  return guid;
+}
+
 std::string Base64(const GUID& guid) {
   char text[23];
   GUIDtoBase64A(&guid, text);
@@ -67,18 +75,10 @@ TEST(GuidTexts, SampleInEveryRadix) {
   GUIDtoBase64W(&kSample, wide);
   EXPECT_EQ(WideString(wide), OV_WIDE("AARIjNEVWZ3P-u3cy7qpmI"));
 
-  GUID back = Filled(0x5A);
-  Base64toGUIDA("AARIjNEVWZ3P-u3cy7qpmI", &back);
-  EXPECT_TRUE(SameGuid(back, kSample));
-  back = Filled(0x5A);
-  Base64toGUIDW(OV_WIDE("AARIjNEVWZ3P-u3cy7qpmI"), &back);
-  EXPECT_TRUE(SameGuid(back, kSample));
-  back = Filled(0x5A);
-  Base32toGUID("GMRBCACVIR3WNCEZVK54ZXPO74", &back);
-  EXPECT_TRUE(SameGuid(back, kSample));
-  back = Filled(0x5A);
-  EXPECT_EQ(Base85toGUID("Ga]ZHRYZ4Yh]%Op%-!z)", &back), 1);
-  EXPECT_TRUE(SameGuid(back, kSample));
+  EXPECT_TRUE(SameGuid(ReadBack([](GUID* g) { Base64toGUIDA("AARIjNEVWZ3P-u3cy7qpmI", g); }), kSample));
+  EXPECT_TRUE(SameGuid(ReadBack([](GUID* g) { Base64toGUIDW(OV_WIDE("AARIjNEVWZ3P-u3cy7qpmI"), g); }), kSample));
+  EXPECT_TRUE(SameGuid(ReadBack([](GUID* g) { Base32toGUID("GMRBCACVIR3WNCEZVK54ZXPO74", g); }), kSample));
+  EXPECT_TRUE(SameGuid(ReadBack([](GUID* g) { EXPECT_EQ(Base85toGUID("Ga]ZHRYZ4Yh]%Op%-!z)", g), 1); }), kSample));
 }
 
 TEST(GuidTexts, NullAndSingleBitGuids) {
@@ -86,9 +86,7 @@ TEST(GuidTexts, NullAndSingleBitGuids) {
   EXPECT_EQ(Base64(null), "");
   EXPECT_EQ(Base32(null), std::string(26, 'A'));
   EXPECT_EQ(Base85(null), std::string(20, '0'));
-  GUID back = Filled(0x5A);
-  Base64toGUIDA("", &back);
-  EXPECT_TRUE(SameGuid(back, null));
+  EXPECT_TRUE(SameGuid(ReadBack([](GUID* g) { Base64toGUIDA("", g); }), null));
 
   const GUID one = {1, 0, 0, {0}};
   EXPECT_EQ(Base64(one), "AAAAAEAAAAAAAAAAAAAAAA");
@@ -96,11 +94,8 @@ TEST(GuidTexts, NullAndSingleBitGuids) {
   EXPECT_EQ(Base64(lowData4), "AAAAAAAAAAAAAAAAAAAAAB");
 
   // Eleven characters or fewer fill only the first value; "=" is passed over.
-  back = Filled(0x5A);
-  Base64toGUIDA("AAAAAEAAAAA", &back);
-  EXPECT_TRUE(SameGuid(back, one));
-  Base64toGUIDA("AAAAA=EAAAAA", &back);
-  EXPECT_EQ(back.Data1, 1u);
+  EXPECT_TRUE(SameGuid(ReadBack([](GUID* g) { Base64toGUIDA("AAAAAEAAAAA", g); }), one));
+  EXPECT_TRUE(SameGuid(ReadBack([](GUID* g) { Base64toGUIDA("AAAAA=EAAAAA", g); }), one));
 }
 
 TEST(GuidTexts, RandomGuidsAndDigestsComeBack) {
@@ -134,19 +129,15 @@ TEST(GuidTexts, RandomGuidsAndDigestsComeBack) {
 }
 
 TEST(GuidTexts, DigestTextsAreLittleEndianHalves) {
-  uint8_t digest[16] = {};
-  char text[23];
-  MD5toBase64(digest, text);
-  EXPECT_STREQ(text, "");
-  digest[0] = 1;
+  uint8_t digest[16] = {1};
   digest[15] = 0x80;
+  char text[23];
   MD5toBase64(digest, text);
   EXPECT_STREQ(text, "AAAAAAAAAABIAAAAAAAAAA");
   uint8_t back[16];
-  std::memset(back, 0x5A, sizeof back);
-  Base64toMD5("AAAAAAAAAAB", back);
-  EXPECT_EQ(back[0], 1);
-  for (int i = 1; i < 16; ++i) EXPECT_EQ(back[i], 0) << i;
+  Base64toMD5("AAAAAAAAAAB", back);  // too short for a second half: zeros
+  const uint8_t expected[16] = {1};
+  EXPECT_EQ(std::memcmp(back, expected, 16), 0);
 }
 
 TEST(Base32, ChecksAndUnvalidatedReading) {
