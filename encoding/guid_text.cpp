@@ -106,8 +106,6 @@ int32_t Base32Value(char c) {
 
 // ---- Base85 -----------------------------------------------------------------
 
-constexpr uint64_t kLargestBeforeLastDigit = 50529027;  // 0x03030303: v * 85 still below 2^32
-
 // One group of five characters; false at a character outside the alphabet
 // (the terminator included, so nothing past it is read) or above 2^32 - 1.
 bool ReadBase85Group(const char* text, const uint8_t* reverse, uint32_t* group) {
@@ -116,8 +114,8 @@ bool ReadBase85Group(const char* text, const uint8_t* reverse, uint32_t* group) 
     const uint8_t entry = reverse[static_cast<unsigned char>(text[i])];
     if (entry == 0) return false;
     const unsigned digit = entry - 1u;
-    if (i == 4 && (value > kLargestBeforeLastDigit || value * 85 + digit > 0xFFFFFFFFu)) return false;
-    value = value * 85 + digit;
+    value = value * 85 + digit;  // at most 85^5 - 1, well inside 64 bits
+    if (value > 0xFFFFFFFFu) return false;
   }
   *group = static_cast<uint32_t>(value);
   return true;
