@@ -12,7 +12,7 @@
 #include "ovpb32.h"
 #include "platform/files.h"
 #include "platform/system.h"
-#include "platform/thread.h"
+#include "platform/system.h"
 #include "platform/wide.h"
 
 namespace files {

@@ -4,7 +4,7 @@
 
 #include <chrono>
 
-#include "platform/thread.h"
+#include "platform/system.h"
 
 namespace {
 
