@@ -1,4 +1,4 @@
-// Ticks and sleeps, as the existence test with a time-out relies on them.
+// Sleeps, as the existence test with a time-out relies on them.
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-TEST(Ticks, CountElapsedMillisecondsAcrossASleep) {
+TEST(Sleep, WaitsAtLeastItsTimeAsTicksCountIt) {
   const auto start = std::chrono::steady_clock::now();
   const DWORD startTick = platform::GetTickCount();
   platform::Sleep(200);
@@ -23,7 +23,7 @@ TEST(Ticks, CountElapsedMillisecondsAcrossASleep) {
   EXPECT_LE(ticks, static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(slept).count()) + 16u);
 }
 
-TEST(Ticks, AZeroSleepOnlyYields) {
+TEST(Sleep, ZeroOnlyYields) {
   const auto start = std::chrono::steady_clock::now();
   for (int i = 0; i < 100; ++i) platform::Sleep(0);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
