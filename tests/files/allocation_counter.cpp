@@ -23,3 +23,8 @@ void* operator new(size_t size, const std::nothrow_t&) noexcept {
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete(void* block, size_t) noexcept { std::free(block); }
 void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
+void* operator new[](size_t size) { return ::operator new(size); }
+void* operator new[](size_t size, const std::nothrow_t& tag) noexcept { return ::operator new(size, tag); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete[](void* block, size_t) noexcept { std::free(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
