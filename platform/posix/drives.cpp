@@ -55,7 +55,9 @@ DriveTable& DriveTable::Instance() {
   return table;
 }
 
-DriveTable::DriveTable() {
+DriveTable::DriveTable() { LoadFromEnvironment(); }
+
+void DriveTable::LoadFromEnvironment() {
   const char* definition = std::getenv("OVPB_DRIVES");
   Load(definition != nullptr ? definition : kDefaultDrives);
 }

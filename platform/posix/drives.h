@@ -26,6 +26,8 @@ class DriveTable {
   // Replaces the table with the one `definition` gives (OVPB_DRIVES' form)
   // and takes the current drive from the process's current directory.
   void Load(const std::string& definition);
+  // Loads OVPB_DRIVES, or the default table when it is not set.
+  void LoadFromEnvironment();
 
   // The native folder of drive 1 (A) to 26 (Z); empty when it has none.
   std::string Root(int drive) const;

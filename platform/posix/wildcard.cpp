@@ -35,7 +35,7 @@ class WildcardPattern::Matching {
   }
 
  private:
-  static const signed char kUnknown = -1, kNo = 0, kYes = 1;
+  static constexpr signed char kUnknown = -1, kNo = 0, kYes = 1;
 
   bool Decide(size_t token, size_t at) {
     if (token == tokens_.size()) return at == name_.size();
