@@ -12,15 +12,14 @@
 //                                            retrying while it is in use, and adds one
 //                                            to the number it holds
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 
 #include "platform/files.h"
 #include "platform/system.h"
+#include "support/shared_counter.h"
 #include "support/test_support.h"
 
 namespace {
@@ -59,24 +58,9 @@ int Hold(char** argv) {
   return 0;
 }
 
-bool AddOne(const char* name) {
-  HANDLE file = platform::CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  char text[32] = {};
-  DWORD got = 0;
-  platform::ReadFile(file, text, sizeof text - 1, &got, nullptr);
-  std::string next = std::to_string(std::atol(text) + 1);
-  std::this_thread::sleep_for(std::chrono::microseconds(100));  // long enough for a second writer to slip in
-  platform::SetFilePointer(file, 0, nullptr, FILE_BEGIN);
-  platform::WriteFile(file, next.data(), static_cast<DWORD>(next.size()), &got, nullptr);
-  platform::CloseHandle(file);
-  return true;
-}
-
 int Count(char** argv) {
   for (int done = 0, times = std::atoi(argv[3]); done < times;) {
-    if (AddOne(argv[2])) {
+    if (testing_support::AddOneExclusively(argv[2])) {
       ++done;
     } else if (platform::GetLastError() != ERROR_SHARING_VIOLATION) {
       return 1;

@@ -2,13 +2,13 @@
 // several processes, and the rules they set for renaming and deleting.
 
 #include <atomic>
-#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "file_fixture.h"
 #include "support/helper_process.h"
+#include "support/shared_counter.h"
 
 #ifndef _WIN32
 #include <dirent.h>
@@ -205,20 +205,6 @@ TEST_F(ShareModeTest, FolderHeldWithoutSharingCannotBeRemovedOrRenamed) {
 // Writers that take turns through exclusive opens, retrying while the file
 // is in use, as the log does: no increment may be lost, so no two of them
 // may ever hold the file at once.
-bool AddOne(const std::string& path) {
-  HANDLE file = platform::CreateFileA(path.c_str(), kReadWrite, 0, nullptr, OPEN_ALWAYS, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  char text[32] = {};
-  DWORD got = 0;
-  platform::ReadFile(file, text, sizeof text - 1, &got, nullptr);
-  std::string next = std::to_string(std::atol(text) + 1);
-  std::this_thread::sleep_for(std::chrono::microseconds(100));  // long enough for a second writer to slip in
-  platform::SetFilePointer(file, 0, nullptr, FILE_BEGIN);
-  platform::WriteFile(file, next.data(), static_cast<DWORD>(next.size()), &got, nullptr);
-  platform::CloseHandle(file);
-  return true;
-}
-
 TEST_F(ShareModeTest, ExclusiveOpensSerialiseThreadsAndProcesses) {
   const int kThreads = 3, kProcesses = 2, kTimes = 150;
   std::string path = Path("counter.txt");
@@ -231,7 +217,7 @@ TEST_F(ShareModeTest, ExclusiveOpensSerialiseThreadsAndProcesses) {
   for (int i = 0; i < kThreads; ++i) {
     threads.emplace_back([&] {
       for (int done = 0; done < kTimes;) {
-        if (AddOne(path)) {
+        if (testing_support::AddOneExclusively(path)) {
           ++done;
         } else if (platform::GetLastError() != ERROR_SHARING_VIOLATION) {
           ++failures;
