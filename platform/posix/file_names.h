@@ -12,7 +12,9 @@
 namespace platform {
 namespace posix {
 
-BOOL DeleteNative(const std::string& path);
+// A read-only file is refused unless `readOnlyToo` (a move, or the shell,
+// which asks no one).
+BOOL DeleteNative(const std::string& path, bool readOnlyToo = false);
 // MOVEFILE_REPLACE_EXISTING, MOVEFILE_COPY_ALLOWED, MOVEFILE_WRITE_THROUGH.
 BOOL MoveNative(const std::string& from, const std::string& to, DWORD flags);
 // Copies a file's bytes, permissions and write time; `replace` allows an

@@ -111,9 +111,24 @@ int Rename(const std::string& from, const std::string& to, bool replace) {
   return result;
 }
 
+// The rename itself, under the guards of both files. The guards go before
+// anything else opens the files (a copy across file systems does).
+BOOL RenameGuarded(const std::string& from, const std::string& to, bool replaces, bool sameFile) {
+  FileUnderChange moved(from), replaced(replaces ? to : std::string());
+  if (!GuardBoth(moved, replaced) || moved.DeletionDenied()) return Fail(ERROR_SHARING_VIOLATION);
+  if (replaced.OpenElsewhere()) return Fail(ERROR_ACCESS_DENIED);
+  if (Rename(from, to, replaces || sameFile) == 0) return TRUE;
+  return errno == EEXIST ? Fail(ERROR_ALREADY_EXISTS) : FailFromErrno(errno, to);
+}
+
+// A move takes a read-only file along as a rename does; when the old name
+// cannot go, the copy goes again and the move fails.
 BOOL MoveAcross(const std::string& from, const std::string& to, DWORD flags) {
   if (!CopyNative(from, to, (flags & MOVEFILE_REPLACE_EXISTING) != 0)) return FALSE;
-  return DeleteNative(from);
+  if (DeleteNative(from, true)) return TRUE;
+  DWORD error = GetLastError();
+  unlink(to.c_str());
+  return Fail(error);
 }
 
 BOOL Moved(const std::string& to, DWORD flags) {
@@ -152,10 +167,10 @@ BOOL SetAttributesOfName(const ResolvedPath& name, DWORD attributes) {
   return TRUE;
 }
 
-BOOL DeleteNative(const std::string& path) {
+BOOL DeleteNative(const std::string& path, bool readOnlyToo) {
   struct stat facts;
   if (lstat(path.c_str(), &facts) != 0) return FailFromErrno(errno, path);
-  if (S_ISDIR(facts.st_mode) || IsReadOnly(facts.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+  if (S_ISDIR(facts.st_mode) || (IsReadOnly(facts.st_mode) && !readOnlyToo)) return Fail(ERROR_ACCESS_DENIED);
   FileUnderChange file(path);
   if (!file.Guard() || file.DeletionDenied()) return Fail(ERROR_SHARING_VIOLATION);
   if (unlink(path.c_str()) != 0) return FailFromErrno(errno, path);
@@ -172,15 +187,10 @@ BOOL MoveNative(const std::string& from, const std::string& to, DWORD flags) {
   if (replaces && (S_ISDIR(target.st_mode) || S_ISDIR(source.st_mode) || IsReadOnly(target.st_mode))) {
     return Fail(ERROR_ACCESS_DENIED);
   }
-  FileUnderChange moved(from), replaced(replaces ? to : std::string());
-  if (!GuardBoth(moved, replaced) || moved.DeletionDenied()) return Fail(ERROR_SHARING_VIOLATION);
-  if (replaced.OpenElsewhere()) return Fail(ERROR_ACCESS_DENIED);
-  if (Rename(from, to, replaces || sameFile) == 0) return Moved(to, flags);
-  if (errno == EXDEV && (flags & MOVEFILE_COPY_ALLOWED) && !S_ISDIR(source.st_mode)) {
-    return MoveAcross(from, to, flags) && Moved(to, flags);
-  }
-  if (errno == EEXIST) return Fail(ERROR_ALREADY_EXISTS);
-  return FailFromErrno(errno, to);
+  if (RenameGuarded(from, to, replaces, sameFile)) return Moved(to, flags);
+  bool copies = (flags & MOVEFILE_COPY_ALLOWED) && !S_ISDIR(source.st_mode);
+  if (GetLastError() != ERROR_NOT_SAME_DEVICE || !copies) return FALSE;
+  return MoveAcross(from, to, flags) && Moved(to, flags);
 }
 
 BOOL CopyNative(const std::string& from, const std::string& to, bool replace) {
@@ -221,6 +231,8 @@ BOOL OnName(const posix::ResolvedPath& name, Operation operation) {
   return operation(name.native);
 }
 
+BOOL DeleteUnlessReadOnly(const std::string& path) { return posix::DeleteNative(path); }
+
 const char* Text(const char* name) { return name != nullptr ? name : ""; }
 const WCHAR* Text(const WCHAR* name) { return name != nullptr ? name : OV_WIDE(""); }
 
@@ -237,9 +249,9 @@ BOOL MoveFileExA(const char* existing, const char* replacement, DWORD flags) {
   });
 }
 
-BOOL DeleteFileA(const char* name) { return OnName(posix::ResolveNarrow(Text(name)), posix::DeleteNative); }
+BOOL DeleteFileA(const char* name) { return OnName(posix::ResolveNarrow(Text(name)), DeleteUnlessReadOnly); }
 BOOL DeleteFileW(const WCHAR* name) {
-  return OnName(posix::ResolveWide(Text(name)), posix::DeleteNative);
+  return OnName(posix::ResolveWide(Text(name)), DeleteUnlessReadOnly);
 }
 
 BOOL CreateDirectoryA(const char* name, void* security) {

@@ -72,11 +72,7 @@ std::string FreeName(const std::string& path) {
 }
 
 BOOL RemoveTree(const std::string& path) {
-  if (!IsFolder(path)) {
-    struct stat facts;
-    if (lstat(path.c_str(), &facts) == 0 && IsReadOnly(facts.st_mode)) chmod(path.c_str(), facts.st_mode | S_IWUSR);
-    return DeleteNative(path);
-  }
+  if (!IsFolder(path)) return DeleteNative(path, true);
   for (const std::string& name : Children(path)) {
     if (!RemoveTree(Child(path, name))) return FALSE;
   }

@@ -5,6 +5,7 @@
 
 #ifndef _WIN32
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
@@ -145,6 +146,26 @@ TEST_F(DriveTableTest, MalformedEntriesAreLeftOut) {
   EXPECT_EQ(Native("F:\\x"), "/tmp/x");
   EXPECT_EQ(Native("G:\\x"), "error 3");
   EXPECT_EQ(Native("\\\\only\\x"), "error 53");
+}
+
+// A move to another file system copies the bytes, the permissions and the
+// write time, then deletes the source, when a copy is allowed.
+TEST_F(FileTest, MoveAcrossFileSystemsCopiesWhenAllowed) {
+  struct stat here, there;
+  if (stat(dir_.path().c_str(), &here) != 0 || stat("/dev/shm", &there) != 0 || here.st_dev == there.st_dev) {
+    GTEST_SKIP() << "no second file system at /dev/shm";
+  }
+  Make("f.txt", "moved across");
+  ASSERT_TRUE(platform::SetFileAttributesA(Path("f.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+  std::string target = "/dev/shm/ovpb-move-" + std::to_string(getpid()) + ".txt";
+  EXPECT_FALSE(platform::MoveFileExA(Path("f.txt").c_str(), target.c_str(), 0));
+  EXPECT_EQ(platform::GetLastError(), static_cast<DWORD>(ERROR_NOT_SAME_DEVICE));
+  ASSERT_TRUE(platform::MoveFileA(Path("f.txt").c_str(), target.c_str())) << platform::GetLastError();
+  EXPECT_FALSE(Exists("f.txt"));
+  EXPECT_EQ(testing_support::ReadTextFile(target), "moved across");
+  EXPECT_TRUE(platform::GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY);
+  platform::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_TRUE(platform::DeleteFileA(target.c_str()));
 }
 
 // Run again by CTest with OVPB_DRIVES set (see tests/CMakeLists.txt).

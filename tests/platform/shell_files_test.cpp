@@ -42,6 +42,7 @@ class ShellFileTest : public FileTest {
 };
 
 TEST_F(ShellFileTest, DeleteTakesFilesAndWholeFolders) {
+  ASSERT_TRUE(platform::SetFileAttributesA(Path("sub\\c.txt").c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_EQ(Operate(FO_DELETE, List({"a.txt", "sub"}), ""), 0);
   EXPECT_FALSE(Exists("a.txt"));
   EXPECT_FALSE(Exists("sub"));
