@@ -14,6 +14,7 @@
 #include <unicode/utf16.h>
 
 #include <array>
+#include <cctype>
 #include <atomic>
 #include <cstring>
 #include <map>
@@ -49,9 +50,10 @@ uint8_t WindowsClasses(UChar32 c) {
   return classes;
 }
 
-// Windows' case mapping leaves the Turkish dotted and dotless i alone.
+// Windows' case mapping leaves the Turkish dotted and dotless i alone, and
+// the letter-like ohm, kelvin and angstrom signs.
 UChar32 WindowsUpper(UChar32 c) { return c == 0x131 ? c : u_toupper(c); }
-UChar32 WindowsLower(UChar32 c) { return c == 0x130 ? c : u_tolower(c); }
+UChar32 WindowsLower(UChar32 c) { return c == 0x130 || (c >= 0x2126 && c <= 0x212B) ? c : u_tolower(c); }
 
 // One code page's lead bytes, character types and case mappings.
 class CodePageCharacters {
@@ -140,7 +142,7 @@ class CodePageCharacters {
     if (c < 0) return;
     classes_[code] = WindowsClasses(c);
     Map(converter, code, c, WindowsUpper(c), upper_);
-    Map(converter, code, c, WindowsLower(c), lower_);
+    if (code >= 0x100) Map(converter, code, c, WindowsLower(c), lower_);  // single bytes follow the locale
   }
 
   // A single byte maps only to a single byte that stands for the mapped
@@ -239,18 +241,26 @@ unsigned char* _mbsrchr(const unsigned char* text, unsigned int c) {
   }
 }
 
+// Single bytes are lowered by the runtime's current locale, double-byte
+// characters through Unicode. As the runtime does it, a lower case that
+// converts back to one byte (the default character, when the code page
+// lacks it) replaces the lead byte alone.
 unsigned char* _mbslwr(unsigned char* text) {
   const CodePageCharacters& characters = Characters();
-  for (unsigned char* p = text; *p != 0; p += LengthAt(characters, p)) {
-    const size_t length = LengthAt(characters, p);
-    const unsigned lower = characters.Lower(length == 2 ? CodeAt(characters, p) : *p);
-    // A character is only replaced by one of the same length.
-    if (length == 1 && lower < 0x100) {
+  for (unsigned char* p = text; *p != 0;) {
+    if (LengthAt(characters, p) == 1) {
+      if (!characters.IsLead(*p)) *p = static_cast<unsigned char>(std::tolower(*p));
+      p += 1;
+      continue;
+    }
+    const unsigned lower = characters.Lower(CodeAt(characters, p));
+    if (lower < 0x100) {
       p[0] = static_cast<unsigned char>(lower);
-    } else if (length == 2 && lower >= 0x100) {
+    } else {
       p[0] = static_cast<unsigned char>(lower >> 8);
       p[1] = static_cast<unsigned char>(lower & 0xFF);
     }
+    p += 2;
   }
   return text;
 }

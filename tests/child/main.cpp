@@ -2,11 +2,17 @@
 // host program does, and answers one question.
 //
 //   ovpb_test_child assert-on LIBRARY   prints OVAssertOn() of that library
+//   ovpb_test_child runtime-characters  prints the multi-byte services' answers
+//                                       in the ANSI code page, as a section
+//                                       of tests/text/runtime_characters.txt
+//   ovpb_test_child wide-characters     the same for the wide classification
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "platform/codepage.h"
+#include "support/runtime_characters.h"
 #include "support/test_support.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +23,17 @@ int main(int argc, char** argv) {
     std::printf("%d\n", assertOn());
     return 0;
   }
-  std::fprintf(stderr, "usage: %s assert-on LIBRARY\n", argv[0]);
+  if (argc == 2 && std::strcmp(argv[1], "runtime-characters") == 0) {
+    std::string section = testing_support::FormatSection(std::to_string(platform::GetACP()),
+                                                         testing_support::AskMultiByteServices());
+    std::fwrite(section.data(), 1, section.size(), stdout);
+    return 0;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "wide-characters") == 0) {
+    std::string section = testing_support::FormatSection("wide", testing_support::AskWideClassification());
+    std::fwrite(section.data(), 1, section.size(), stdout);
+    return 0;
+  }
+  std::fprintf(stderr, "usage: %s assert-on LIBRARY | runtime-characters | wide-characters\n", argv[0]);
   return 2;
 }
