@@ -37,6 +37,16 @@
 #define ERROR_INVALID_FLAGS 1004L
 #define ERROR_CANT_RESOLVE_FILENAME 1921L
 
+// COM results.
+#define S_OK ((HRESULT)0)
+#define E_INVALIDARG ((HRESULT)0x80070057u)
+#define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
+#define FAILED(hr) (((HRESULT)(hr)) < 0)
+#define FACILITY_WIN32 7
+#define HRESULT_FROM_WIN32(x) \
+  ((HRESULT)(x) <= 0 ? (HRESULT)(x) : (HRESULT)((((unsigned)(x)) & 0x0000FFFFu) | (FACILITY_WIN32 << 16) | 0x80000000u))
+#define RPC_S_UUID_NO_ADDRESS 1739L
+
 // System metrics.
 #define SM_DBCSENABLED 42
 
