@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "ovpb32.h"
-#include "platform/mbcs.h"
 #include "text/characters.h"
 #include "text/toolkit.h"
 
@@ -39,6 +38,16 @@ void PutInFront(Char* text, const Char* prefix) {
   std::memcpy(text, prefix, prefixLength * sizeof(Char));
 }
 
+// The first character whose code is `stop`: as _mbschr finds it, stepping
+// whole characters so that a trail byte never matches, but without reading
+// past a lead byte that ends the text (the runtime under Wine does).
+const char* FindCharacter(const char* text, unsigned stop) {
+  for (const char* p = text;; p += CharacterSteps::Length(p)) {
+    if (CharacterSteps::Code(p) == stop) return p;
+    if (*p == 0) return nullptr;
+  }
+}
+
 }  // namespace
 
 char* lstrncpyA(char* dest, const char* source, int maximum) {
@@ -63,11 +72,7 @@ int _tcstrunc(char* text, unsigned maximum) {
 }
 
 int str_copy_till(char* dest, const char* source, int stop) {
-  // On the character-aware path a stop code never matches a trail byte and
-  // may be a double-byte character.
-  const char* found = DoubleByte()
-      ? reinterpret_cast<const char*>(platform::_mbschr(Unsigned(source), static_cast<unsigned>(stop)))
-      : std::strchr(source, stop);
+  const char* found = DoubleByte() ? FindCharacter(source, static_cast<unsigned>(stop)) : std::strchr(source, stop);
   const size_t copied = found != nullptr ? static_cast<size_t>(found - source) : std::strlen(source);
   std::memcpy(dest, source, copied);
   dest[copied] = 0;
