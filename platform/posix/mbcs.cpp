@@ -14,8 +14,8 @@
 #include <unicode/utf16.h>
 
 #include <array>
-#include <cctype>
 #include <atomic>
+#include <cctype>
 #include <cstring>
 #include <map>
 #include <mutex>

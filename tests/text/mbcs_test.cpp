@@ -1,6 +1,7 @@
-// The multi-byte services' stepping, copying and searching in code page
-// 932, as the Windows runtime does them (their classification of every code
-// is compared with the runtime's in runtime_characters_test.cpp).
+// The multi-byte services' stepping, copying, searching and case mapping in
+// code page 932, as the Windows runtime does them (lead bytes and the
+// classification and case of every code are compared with the runtime's in
+// runtime_characters_test.cpp).
 
 #include <string>
 
@@ -14,13 +15,6 @@ using namespace text_testing;
 using Cp932 = InCodePage<932>;
 
 const unsigned char* U(const std::string& text) { return reinterpret_cast<const unsigned char*>(text.c_str()); }
-
-TEST_F(Cp932, LeadBytesAreThoseOfShiftJis) {
-  for (unsigned byte = 0; byte < 256; ++byte) {
-    const bool lead = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-    EXPECT_EQ(platform::_ismbblead(byte) != 0, lead) << byte;
-  }
-}
 
 TEST_F(Cp932, StepsGoOverWholeCharactersButNotPastTheEnd) {
   const std::string text = std::string(kHiraganaA) + "a\x82";
@@ -69,17 +63,6 @@ TEST_F(Cp932, CaseMapsFullWidthAndGreekLettersAndLeavesKanaAlone) {
   EXPECT_EQ(platform::_mbctoupper(0x8281), 0x8260u);
   EXPECT_EQ(platform::_mbctoupper(0x82A0), 0x82A0u);
   EXPECT_EQ(platform::_mbctoupper(0x0161), 0x0161u);  // 0x01 is no lead byte: no character
-}
-
-TEST_F(Cp932, DoubleByteSpacesDigitsAndLettersAreClassified) {
-  EXPECT_NE(platform::_ismbcspace(0x8140), 0);
-  EXPECT_NE(platform::_ismbcspace(' '), 0);
-  EXPECT_EQ(platform::_ismbcspace(0x8141), 0);
-  for (unsigned digit = 0x824F; digit <= 0x8258; ++digit) EXPECT_NE(platform::_ismbcdigit(digit), 0) << digit;
-  EXPECT_EQ(platform::_ismbcdigit(0x8260), 0);
-  EXPECT_NE(platform::_ismbcalnum(0x8260), 0);
-  EXPECT_NE(platform::_ismbcalnum(0xB1), 0);  // half-width katakana
-  EXPECT_EQ(platform::_ismbcalnum(0x8141), 0);
 }
 
 }  // namespace
