@@ -1,46 +1,123 @@
 // A second process for tests: loads the library from a given file, as a
-// host program does, and answers one question; or holds a file open.
+// host program does, and answers one question, or works on a file through
+// the library's platform layer.
 //
-//   ovpb_test_child assert-on LIBRARY   prints OVAssertOn() of that library
-//   ovpb_test_child hold-unshared FILE  opens FILE for reading and writing
-//       without sharing, creates FILE.held, and keeps the file open until
-//       FILE.release appears (at most 60 s)
+//   ovpb_test_child assert-on LIBRARY        prints OVAssertOn() of that library
+//   ovpb_test_child open FILE ACCESS SHARE   opens FILE (ACCESS of r, w, d; SHARE a
+//                                            number) and prints the error, 0 when opened
+//   ovpb_test_child hold FILE ACCESS SHARE   opens FILE as "open" does, prints "held" (or
+//                                            the error) and keeps it open until its
+//                                            input closes
+//   ovpb_test_child count FILE TIMES         TIMES over: opens FILE without sharing,
+//                                            retrying while it is in use, and adds one
+//                                            to the number it holds
+//   ovpb_test_child runtime-characters       prints the multi-byte services' answers
+//                                            in the ANSI code page, as a section of
+//                                            tests/text/runtime_characters.txt
+//   ovpb_test_child wide-characters          the same for the wide classification
 
-#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 
+#include "platform/codepage.h"
 #include "platform/files.h"
+#include "platform/system.h"
+#include "support/shared_counter.h"
+#include "support/runtime_characters.h"
 #include "support/test_support.h"
 
 namespace {
 
-int HoldUnshared(const std::string& file) {
-  HANDLE held = platform::CreateFileA(file.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (held == INVALID_HANDLE_VALUE) return 3;
-  testing_support::WriteTextFile(file + ".held", "");
-  const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!testing_support::fs::exists(file + ".release") && std::chrono::steady_clock::now() < giveUp) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  platform::CloseHandle(held);
+DWORD AccessFrom(const char* letters) {
+  DWORD access = 0;
+  if (std::strchr(letters, 'r')) access |= GENERIC_READ;
+  if (std::strchr(letters, 'w')) access |= GENERIC_WRITE;
+  if (std::strchr(letters, 'd')) access |= DELETE;
+  return access;
+}
+
+HANDLE OpenAsTold(char** argv) {
+  return platform::CreateFileA(argv[2], AccessFrom(argv[3]), static_cast<DWORD>(std::atoi(argv[4])), nullptr,
+                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+int Open(char** argv) {
+  HANDLE file = OpenAsTold(argv);
+  std::printf("%lu\n", file == INVALID_HANDLE_VALUE ? static_cast<unsigned long>(platform::GetLastError()) : 0ul);
+  platform::CloseHandle(file);
   return 0;
 }
+
+int Hold(char** argv) {
+  HANDLE file = OpenAsTold(argv);
+  if (file == INVALID_HANDLE_VALUE) {
+    std::printf("error %lu\n", static_cast<unsigned long>(platform::GetLastError()));
+  } else {
+    std::printf("held\n");
+  }
+  std::fflush(stdout);
+  while (std::getchar() != EOF) {
+  }
+  platform::CloseHandle(file);
+  return 0;
+}
+
+int Count(char** argv) {
+  for (int done = 0, times = std::atoi(argv[3]); done < times;) {
+    if (testing_support::AddOneExclusively(argv[2])) {
+      ++done;
+    } else if (platform::GetLastError() != ERROR_SHARING_VIOLATION) {
+      return 1;
+    }
+  }
+  return 0;
+}
+
+int AssertOn(char** argv) {
+  testing_support::LoadedLibrary library{testing_support::fs::path(argv[2])};
+  auto assertOn = library.Get<int (*)()>("OVAssertOn");
+  if (assertOn == nullptr) return 2;
+  std::printf("%d\n", assertOn());
+  return 0;
+}
+
+int PrintSection(const std::string& section) {
+  std::fwrite(section.data(), 1, section.size(), stdout);
+  return 0;
+}
+
+int RuntimeCharacters(char**) {
+  return PrintSection(testing_support::FormatSection(std::to_string(platform::GetACP()),
+                                                     testing_support::AskMultiByteServices()));
+}
+
+int WideCharacters(char**) {
+  return PrintSection(testing_support::FormatSection("wide", testing_support::AskWideClassification()));
+}
+
+struct Command {
+  const char* name;
+  int argumentCount;  // after the command's name
+  int (*run)(char** argv);
+};
+
+const Command kCommands[] = {
+    {"assert-on", 1, AssertOn},
+    {"open", 3, Open},
+    {"hold", 3, Hold},
+    {"count", 2, Count},
+    {"runtime-characters", 0, RuntimeCharacters},
+    {"wide-characters", 0, WideCharacters},
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::strcmp(argv[1], "assert-on") == 0) {
-    testing_support::LoadedLibrary library{testing_support::fs::path(argv[2])};
-    auto assertOn = library.Get<int (*)()>("OVAssertOn");
-    if (assertOn == nullptr) return 2;
-    std::printf("%d\n", assertOn());
-    return 0;
+  for (const Command& command : kCommands) {
+    if (argc == command.argumentCount + 2 && std::strcmp(argv[1], command.name) == 0) return command.run(argv);
   }
-  if (argc == 3 && std::strcmp(argv[1], "hold-unshared") == 0) return HoldUnshared(argv[2]);
-  std::fprintf(stderr, "usage: %s assert-on LIBRARY | hold-unshared FILE\n", argv[0]);
+  std::fprintf(stderr, "%s: unknown command; see the list at the top of tests/child/main.cpp\n", argv[0]);
   return 2;
 }
