@@ -156,6 +156,18 @@ extern "C" int OVPB_API file_exist(const char* path) {
   return files::HookVouchesFor(path) ? 1 : file_exist_actuala(path);
 }
 
+// The hook takes narrow text: the path is converted as li_wcstombs converts,
+// cut to what a path buffer holds.
+extern "C" int OVPB_API file_existw(const WCHAR* path) {
+  if (path == nullptr) return 0;
+  if (files::hooks.fileExists.load(std::memory_order_relaxed) != nullptr) {
+    char narrow[MAX_PATH] = {};
+    li_wcstombs(narrow, path, MAX_PATH - 1);
+    if (files::HookVouchesFor(narrow)) return 1;
+  }
+  return file_exist_actualw(path);
+}
+
 // The search runs on a worker of its own, since on an unreachable share it
 // can block for minutes; a worker still searching at the time-out is left
 // to finish on its own.

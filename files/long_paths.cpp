@@ -9,9 +9,10 @@
 #include "files/paths.h"
 #include "frame/config.h"
 #include "ovpb32.h"
-#include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "text/characters.h"
+#include "text/toolkit.h"
 
 namespace files {
 namespace {
@@ -52,13 +53,9 @@ std::unique_ptr<Char[]> LongPathFormOf(const Char* path) {
   return form;
 }
 
-bool IsSingleByteSpace(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// The code page's own space among its double-byte characters is U+3000.
-bool IsSpaceChar(const char* p) {
-  if (!StartsDoubleByteChar(p)) return IsSingleByteSpace(static_cast<unsigned char>(*p));
-  WCHAR wide[2] = {};
-  return platform::MultiByteToWideChar(CP_ACP, 0, p, 2, wide, 2) == 1 && wide[0] == 0x3000;
+// A period or a space of the code page (its double-byte space included).
+bool IsPeriodOrSpace(const char* p) {
+  return *p == '.' || text::CharacterSteps::IsSpace(text::CharacterSteps::Code(p));
 }
 
 // A name that ends in a period and is neither "." nor "..".
@@ -115,6 +112,24 @@ extern "C" DWORD OVPB_API OVGetFileAttributes(const WCHAR* path) {
   BOOL read = platform::GetFileInformationByHandle(file, &information);
   platform::CloseHandle(file);
   return read ? information.dwFileAttributes : platform::GetFileAttributesW(path);
+}
+
+// The platform strips trailing periods and spaces from names, or refuses
+// them; this gives the name as it would be kept.
+extern "C" void OVPB_API RemoveTrailingSpacesAndPeriods(const char* in, char* out) {
+  if (out == nullptr) return;
+  if (in == nullptr) {
+    out[0] = 0;
+    return;
+  }
+  if (in != out) std::memmove(out, in, std::strlen(in) + 1);
+  text::str_trimA(out);
+  text::str_trim_leftA(out);
+  char* cut = out;
+  for (const char* p = out; *p != 0; p = files::NextChar(p)) {
+    if (!files::IsPeriodOrSpace(p)) cut = out + (files::NextChar(p) - out);
+  }
+  *cut = 0;
 }
 
 extern "C" int OVPB_API DoesAnyFolderHaveTrailingPeriods(const char* path) {

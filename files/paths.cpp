@@ -7,7 +7,7 @@
 #include <string>
 
 #include "ovpb32.h"
-#include "platform/codepage.h"
+#include "text/toolkit.h"
 #include "platform/files.h"
 
 namespace files {
@@ -48,7 +48,7 @@ class BoundedAppender {
   bool fits() const { return fits_; }
 
  private:
-  static size_t CharWidth(const char* p) { return StartsDoubleByteChar(p) ? 2 : 1; }
+  static size_t CharWidth(const char* p) { return text::CharacterLength(p); }
   static size_t CharWidth(const WCHAR*) { return 1; }
 
   Char* out_;
@@ -92,7 +92,7 @@ bool TakeComponent(Char (&component)[room], const Char* begin, const Char* end) 
   return true;
 }
 
-bool StartsWithDrive(const char* path) { return path[0] != 0 && !StartsDoubleByteChar(path) && path[1] == ':'; }
+bool StartsWithDrive(const char* path) { return path[0] != 0 && text::CharacterLength(path) == 1 && path[1] == ':'; }
 bool StartsWithDrive(const WCHAR* path) { return path[0] != 0 && path[1] == u':'; }
 
 const char* Next(const char* p) { return NextChar(p); }
@@ -175,10 +175,6 @@ int AppendBackslash(Char* path, bool evenAfterDrive) {
 }
 
 }  // namespace
-
-bool StartsDoubleByteChar(const char* p) {
-  return p[0] != 0 && p[1] != 0 && platform::IsDBCSLeadByte(static_cast<BYTE>(p[0]));
-}
 
 const char* LastChar(const char* text, const char* end) {
   const char* last = nullptr;
@@ -274,6 +270,24 @@ extern "C" int OVPB_API removeslsh(char* path) {
   if (last == nullptr || *last != '\\') return 0;
   *last = 0;
   return 1;
+}
+
+// Blanks are cut in the caller's buffer and a backslash added there; the
+// test itself runs on a copy, since a root needs its backslash and another
+// directory is named without one.
+extern "C" int OVPB_API chk_path(char* path) {
+  if (path == nullptr) return -1;
+  if (path[0] == 0) return 0;
+  text::str_trimA(path);
+  needslsh(path);
+  char directory[MAX_PATH];
+  size_t length = std::strlen(path);
+  if (length == 0 || length >= MAX_PATH) return -1;
+  std::memcpy(directory, path, length + 1);
+  if (directory[length - 1] == '\\') directory[length - 1] = 0;
+  if (files::IsDriveOnly(directory)) forceslsh(directory);
+  DWORD attributes = platform::GetFileAttributesA(directory);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? 0 : -1;
 }
 
 // The narrow forms look at the last byte: a trail byte 0x5C counts as a

@@ -8,16 +8,15 @@
 #include <memory>
 
 #include "platform/types.h"
+#include "text/characters.h"
 
 namespace files {
 
 // ---- Narrow text in the ANSI code page -------------------------------------
 
-// Whether p starts a double-byte character: a lead byte followed by a
-// non-zero byte. A lead byte before the terminator is a character of its own.
-bool StartsDoubleByteChar(const char* p);
-// The next character after p (p must not be at the terminator).
-inline const char* NextChar(const char* p) { return p + (StartsDoubleByteChar(p) ? 2 : 1); }
+// The next character after p (p must not be at the terminator): a lead byte
+// takes the byte after it along, unless that is the terminator.
+inline const char* NextChar(const char* p) { return p + text::CharacterLength(p); }
 // The start of the last character of text[0, end), or null when it is empty.
 const char* LastChar(const char* text, const char* end);
 

@@ -15,6 +15,7 @@
 #include "files/existence.h"
 #include "ovpb32.h"
 #include "platform/files.h"
+#include "support/helper_process.h"
 #include "support/test_support.h"
 
 #ifdef _WIN32
@@ -126,6 +127,9 @@ TEST_F(Hooked, ANameTheHookVouchesForExistsWithoutTheDisk) {
   const char* name = virtual_.c_str();
   EXPECT_EQ(file_exist(name), 1);
   EXPECT_EQ(askedPath, virtual_);
+  EXPECT_EQ(file_existw(WidenAscii(name).c_str()), 1);
+  EXPECT_EQ(askedPath, virtual_);  // the wide path reaches the hook as narrow text
+  EXPECT_EQ(file_exist_actualw(WidenAscii(name).c_str()), 0);
   EXPECT_EQ(file_exist_with_timeout(name), 1);
   EXPECT_EQ(OVFileExists(name), 1);
   EXPECT_EQ(OVFileDirectoryExists(name), 1);
@@ -141,8 +145,11 @@ TEST_F(Hooked, TheDiskStillAnswersWhatTheHookDoesNot) {
   EXPECT_EQ(file_exist(In("missing").c_str()), 0);
   EXPECT_EQ(hookCalls, 2);
   EXPECT_EQ(file_exist(""), 1);  // the hook is asked even for an empty path
+  EXPECT_EQ(file_existw(WidenAscii(file_.c_str()).c_str()), 1);
+  EXPECT_EQ(file_existw(WidenAscii(In("missing").c_str()).c_str()), 0);
   SetFileExistsFunction(nullptr);
   EXPECT_EQ(file_exist(virtual_.c_str()), 0);
+  EXPECT_EQ(file_existw(WidenAscii(virtual_.c_str()).c_str()), 0);
   EXPECT_EQ(file_exist(""), 0);
 }
 
@@ -240,21 +247,13 @@ TEST_F(Existence, WithTimeoutGivesUpOnASearchThatBlocks) {
 TEST_F(Existence, ExclusiveAccessFailsWhileAnotherProcessHoldsTheFile) {
   EXPECT_EQ(file_test_exclusive(file_.c_str()), 0);
   EXPECT_EQ(file_test_exclusive(In("missing").c_str()), 0);
-
-  testing_support::ProcessResult holder{-1, ""};
-  std::thread child([&] { holder = testing_support::RunHelper("hold-unshared " + file_); });
-  const auto giveUp = std::chrono::steady_clock::now() + 30s;
-  while (!fs::exists(file_ + ".held") && std::chrono::steady_clock::now() < giveUp) {
-    std::this_thread::sleep_for(20ms);
-  }
-  bool held = fs::exists(file_ + ".held");
-  EXPECT_TRUE(held) << "the helper did not take the file";
-  if (held) {
+  {
+    testing_support::HelperProcess holder({"hold", file_, "rw", "0"});
+    ASSERT_TRUE(holder.started());
+    ASSERT_EQ(holder.ReadLine(), "held");
     EXPECT_EQ(file_test_exclusive(file_.c_str()), ERROR_SHARING_VIOLATION);
+    EXPECT_EQ(holder.Finish(), 0);
   }
-  testing_support::WriteTextFile(file_ + ".release", "");
-  child.join();
-  EXPECT_EQ(holder.exitCode, 0);
   EXPECT_EQ(file_test_exclusive(file_.c_str()), 0);
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "files/paths.h"
@@ -120,6 +121,25 @@ TEST_F(Attributes, OlderReadingIsThePlainQuery) {
   EXPECT_EQ(OVGetFileAttributes(wideFile_.c_str()), platform::GetFileAttributesW(wideFile_.c_str()));
   EXPECT_NE(OVGetFileAttributes(wideFile_.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
   EXPECT_EQ(frame::ConfigInteger(frame::ConfigKey::GetFileAttributesOld), 1);
+}
+
+std::string Cleaned(const char* name) {
+  char out[64];
+  std::memset(out, '#', sizeof out);
+  RemoveTrailingSpacesAndPeriods(name, out);
+  return out;
+}
+
+TEST(TrailingPeriods, RemovedWithTheSpacesAroundThem) {
+  EXPECT_EQ(Cleaned("  report. . "), "report");
+  EXPECT_EQ(Cleaned("..."), "");
+  EXPECT_EQ(Cleaned(" . . "), "");
+  EXPECT_EQ(Cleaned("a.b c"), "a.b c");
+  EXPECT_EQ(Cleaned("name\t.\r"), "name");
+  EXPECT_EQ(Cleaned("  .hidden"), ".hidden");
+  char inPlace[] = "  dir . ";
+  RemoveTrailingSpacesAndPeriods(inPlace, inPlace);
+  EXPECT_STREQ(inPlace, "dir");
 }
 
 TEST(TrailingPeriods, FindsAComponentEndingInAPeriod) {

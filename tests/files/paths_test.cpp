@@ -13,6 +13,7 @@
 #include "platform/codepage.h"
 #include "support/test_support.h"
 #ifndef _WIN32
+#include "platform/posix/drives.h"
 #include "platform/posix/posix_codepage.h"
 #endif
 
@@ -226,6 +227,40 @@ TEST_F(DoubleByte, ATrailByteIsNeitherASeparatorNorADot) {
   EXPECT_EQ(Slashed(needslsh, "C:\\\x95\\", 0), "C:\\\x95\\");
 }
 
+TEST_F(DoubleByte, TheDoubleByteSpaceIsCutFromTheEndOfAName) {
+  char out[32];
+  RemoveTrailingSpacesAndPeriods("name\x81\x40.", out);
+  EXPECT_STREQ(out, "name");
+  RemoveTrailingSpacesAndPeriods("\x95\\.", out);  // a trail byte 0x5C is kept
+  EXPECT_STREQ(out, "\x95\\");
+}
+
+std::string Checked(std::string text, int expected) {
+  char buffer[MAX_PATH + 1];
+  std::strcpy(buffer, text.c_str());
+  EXPECT_EQ(chk_path(buffer), expected) << "on '" << text << "'";
+  return buffer;
+}
+
+TEST(CheckPath, CutsBlanksAddsTheBackslashAndTestsTheDirectory) {
+  TempDir dir;
+  const std::string folder = dir.path().string();
+  EXPECT_EQ(Checked(folder + "   ", 0), folder + "\\");
+  EXPECT_EQ(Checked("  " + folder + "\\", -1), "  " + folder + "\\");  // leading blanks stay
+  testing_support::WriteTextFile(dir.path() / "file", "x");
+  EXPECT_EQ(Checked(folder + "\\file", -1), folder + "\\file\\");
+  EXPECT_EQ(Checked(folder + "\\missing", -1), folder + "\\missing\\");
+  EXPECT_EQ(Checked("   ", -1), "");
+  EXPECT_EQ(Checked("", 0), "");
+}
+
+// "C:" names the drive's current directory, but the check tests its root.
+TEST(CheckPath, TestsTheRootOfABareDrive) {
+  EXPECT_EQ(Checked("C:", 0), "C:");
+  EXPECT_EQ(Checked("C:\\", 0), "C:\\");
+  EXPECT_EQ(Checked("C:   ", 0), "C:");
+}
+
 TEST(CurrentDirectory, ChangesAndReadsBack) {
   TempDir dir;
   fs::path before = fs::current_path();
@@ -238,26 +273,33 @@ TEST(CurrentDirectory, ChangesAndReadsBack) {
   fs::current_path(before);
 }
 
-// The test's folder is entered through C:, and Z: is another drive (the root
-// of the file system under Wine and in the POSIX layer's default table).
+// The test's folder is entered through C:, and Z: is another drive: the root
+// of the file system under Wine; a folder of its own in the POSIX layer's
+// drive table, which remembers the directory last entered on each drive.
 TEST(CurrentDirectory, ReadingAnotherDrivesDirectoryLeavesOursAlone) {
-  TempDir dir;
+  TempDir dir, other;
   fs::path before = fs::current_path();
-  std::string onDriveC = dir.path().string();
-#ifndef _WIN32
-  onDriveC = "C:" + onDriveC;
+#ifdef _WIN32
+  const std::string onDriveC = dir.path().string();
+#else
+  platform::posix::DriveTable::Instance().Load("C:=/;Z:=" + other.path().string());
+  fs::create_directory(other.path() / "sub");
+  ASSERT_NE(chng_dir("Z:\\sub"), 0);
+  const std::string onDriveC = "C:" + dir.path().string();
 #endif
   ASSERT_NE(chng_dir(onDriveC.c_str()), 0);
   ASSERT_EQ(default_drive(), 3);
 
   char out[MAX_PATH] = "";
   EXPECT_EQ(curr_path(26, out), 0);
-  EXPECT_TRUE(fs::is_directory(fs::path(out))) << out;
 #ifdef _WIN32
   EXPECT_EQ(std::string(out).substr(0, 2), "Z:");
-  EXPECT_EQ(default_drive(), 3);
+  EXPECT_TRUE(fs::is_directory(fs::path(out))) << out;
+#else
+  EXPECT_TRUE(fs::equivalent(fs::path(out), other.path() / "sub")) << out;
 #endif
   EXPECT_TRUE(fs::equivalent(fs::current_path(), dir.path()));
+  EXPECT_EQ(default_drive(), 3);
 
   // A drive that cannot be selected gives the current directory.
   std::memset(out, 0, sizeof out);
@@ -265,6 +307,9 @@ TEST(CurrentDirectory, ReadingAnotherDrivesDirectoryLeavesOursAlone) {
   EXPECT_TRUE(fs::equivalent(fs::path(out), dir.path())) << out;
   EXPECT_TRUE(fs::equivalent(fs::current_path(), dir.path()));
   fs::current_path(before);
+#ifndef _WIN32
+  platform::posix::DriveTable::Instance().LoadFromEnvironment();
+#endif
 }
 
 TEST(CurrentDrive, SelectsOnlyARealDrive) {
