@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <ctime>
 #include <mutex>
 #include <string>
@@ -50,38 +51,29 @@ class Existence : public ::testing::Test {
   std::string subdir_;
 };
 
-TEST_F(Existence, TheDiskTestFindsFilesDirectoriesAndPatterns) {
+TEST_F(Existence, TheDiskTestFindsFilesDirectoriesAndPatternsButNoRoot) {
   EXPECT_EQ(file_exist_actuala(file_.c_str()), 1);
   EXPECT_EQ(file_exist_actuala(subdir_.c_str()), 1);
   EXPECT_EQ(file_exist_actuala(In("f*.t?t").c_str()), 1);
-  EXPECT_EQ(file_exist_actuala(In("missing.txt").c_str()), 0);
   EXPECT_EQ(file_exist_actuala(In("x*").c_str()), 0);
+  EXPECT_EQ(file_exist_actuala(In("missing.txt").c_str()), 0);
   EXPECT_EQ(file_exist_actuala(""), 0);
-  EXPECT_EQ(file_exist_actuala(nullptr), 0);
   EXPECT_EQ(file_exist_actualw(WidenAscii(file_.c_str()).c_str()), 1);
-  EXPECT_EQ(file_exist_actualw(WidenAscii(In("missing.txt").c_str()).c_str()), 0);
   EXPECT_EQ(file_exist_actualw(OV_WIDE("")), 0);
-}
-
-TEST_F(Existence, ATrailingBackslashOrARootIsNotFound) {
   EXPECT_EQ(file_exist((subdir_ + "\\").c_str()), 0);
   EXPECT_EQ(file_exist((file_ + "\\").c_str()), 0);
   EXPECT_EQ(file_exist("C:\\"), 0);
-#ifndef _WIN32
-  EXPECT_EQ(file_exist("/"), 0);
-#endif
-  EXPECT_EQ(file_exist(subdir_.c_str()), 1);
 }
 
+// The folder "sub" is empty: its search finds only "." and "..".
 TEST_F(Existence, ThreeValuedTestsTellAMissingFileFromAMissingDirectory) {
   EXPECT_EQ(OVFileExists(file_.c_str()), 1);
   EXPECT_EQ(OVFileExists(In("missing").c_str()), 2);
-  EXPECT_EQ(OVFileExists(""), 2);
   EXPECT_EQ(OVFileExists(nullptr), 2);
 
   EXPECT_EQ(OVFileDirectoryExists(file_.c_str()), 1);
   EXPECT_EQ(OVFileDirectoryExists((subdir_ + "\\").c_str()), 1);
-  EXPECT_EQ(OVFileDirectoryExists(In("missing.txt").c_str()), 2);
+  EXPECT_EQ(OVFileDirectoryExists((subdir_ + "\\missing").c_str()), 2);
   EXPECT_EQ(OVFileDirectoryExists(In("nodir\\missing.txt").c_str()), 0);
   EXPECT_EQ(OVFileDirectoryExists("ovpb-no-such-file.xyz"), 2);
   EXPECT_EQ(OVFileDirectoryExists(""), 2);
@@ -90,14 +82,7 @@ TEST_F(Existence, ThreeValuedTestsTellAMissingFileFromAMissingDirectory) {
   EXPECT_EQ(NewFileExistsEx(subdir_.c_str()), 3);
   EXPECT_EQ(NewFileExistsEx((subdir_ + "\\").c_str()), 3);
   EXPECT_EQ(NewFileExistsEx(file_.c_str()), 1);
-  EXPECT_EQ(NewFileExistsEx(In("missing.txt").c_str()), 2);
   EXPECT_EQ(NewFileExistsEx(In("nodir\\missing.txt").c_str()), 0);
-}
-
-// An empty directory holds only "." and "..", which its search finds.
-TEST_F(Existence, AnEmptyDirectoryWithItsBackslashExists) {
-  EXPECT_EQ(OVFileDirectoryExists((subdir_ + "\\").c_str()), 1);
-  EXPECT_EQ(OVFileDirectoryExists((subdir_ + "\\missing").c_str()), 2);
 }
 
 // ---- Hooks ---------------------------------------------------------------------
@@ -166,7 +151,7 @@ int OVPB_API ReceiveValues(void* value1, void* value2) {
   return value1 != nullptr ? 1 : 0;
 }
 
-TEST(ForwardedHooks, AlternatePathCopiesThePathWhenNoHookAnswers) {
+TEST(ForwardedHooks, AnswerForTheLibraryOrLeaveItsDefault) {
   WCHAR out[MAX_PATH] = {u'?', 0};
   EXPECT_EQ(alternate_path(OV_WIDE("C:\\a.txt"), out), 0);
   EXPECT_EQ(WideString(out), OV_WIDE("C:\\a.txt"));
@@ -176,9 +161,7 @@ TEST(ForwardedHooks, AlternatePathCopiesThePathWhenNoHookAnswers) {
   EXPECT_EQ(alternate_path(OV_WIDE("x.txt"), out), 0);
   EXPECT_EQ(WideString(out), OV_WIDE("x.txt"));
   SetAlternatePathFunction(nullptr);
-}
 
-TEST(ForwardedHooks, StreamFromFilePassesItsValuesThrough) {
   int first = 0, second = 0;
   EXPECT_EQ(stream_from_file(&first, &second), 0);
   SetStreamFromFileFunction(ReceiveValues);
@@ -187,7 +170,6 @@ TEST(ForwardedHooks, StreamFromFilePassesItsValuesThrough) {
   EXPECT_EQ(receivedValues[1], &second);
   EXPECT_EQ(stream_from_file(nullptr, &second), 0);
   SetStreamFromFileFunction(nullptr);
-  EXPECT_EQ(stream_from_file(&first, &second), 0);
 }
 
 // ---- The test with a time-out ---------------------------------------------------
@@ -244,7 +226,7 @@ TEST_F(Existence, WithTimeoutGivesUpOnASearchThatBlocks) {
 
 // ---- Exclusive access ---------------------------------------------------------
 
-TEST_F(Existence, ExclusiveAccessFailsWhileAnotherProcessHoldsTheFile) {
+TEST_F(Existence, ExclusiveAccessFailsWhileTheFileIsOpenElsewhere) {
   EXPECT_EQ(file_test_exclusive(file_.c_str()), 0);
   EXPECT_EQ(file_test_exclusive(In("missing").c_str()), 0);
   {
@@ -255,50 +237,33 @@ TEST_F(Existence, ExclusiveAccessFailsWhileAnotherProcessHoldsTheFile) {
     EXPECT_EQ(holder.Finish(), 0);
   }
   EXPECT_EQ(file_test_exclusive(file_.c_str()), 0);
-}
-
-TEST_F(Existence, ExclusiveAccessFailsWhileThisProcessHasTheFileOpen) {
   HANDLE open = platform::CreateFileA(file_.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  ASSERT_NE(open, INVALID_HANDLE_VALUE);
   EXPECT_EQ(file_test_exclusive(file_.c_str()), ERROR_SHARING_VIOLATION);
   platform::CloseHandle(open);
-  EXPECT_EQ(file_test_exclusive(file_.c_str()), 0);
 }
 
 // ---- File times -------------------------------------------------------------------
 
-// Seconds since 1970 of a UTC calendar time.
+// Seconds since 1970 of a UTC calendar time (days from the civil calendar).
 int64_t SecondsSinceEpoch(const OVFILEDATE& date) {
-  int y = date.year - (date.month <= 2 ? 1 : 0);
-  int era = (y >= 0 ? y : y - 399) / 400;
-  int yearOfEra = y - era * 400;
-  int monthFromMarch = (date.month + 9) % 12;
-  int dayOfYear = (153 * monthFromMarch + 2) / 5 + date.day - 1;
-  int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  int64_t days = int64_t{era} * 146097 + dayOfEra - 719468;
+  const int y = date.year - (date.month <= 2 ? 1 : 0), era = (y >= 0 ? y : y - 399) / 400, yearOfEra = y - era * 400;
+  const int dayOfYear = (153 * ((date.month + 9) % 12) + 2) / 5 + date.day - 1;
+  const int64_t days = int64_t{era} * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
   return days * 86400 + date.hour * 3600 + date.minute * 60 + date.second;
 }
 
-TEST_F(Existence, FileDateGivesTheTimesInUtc) {
+TEST_F(Existence, FileDateGivesTheTimesInUtcOrZeroes) {
   OVFILEDATE created, accessed, written;
   ASSERT_EQ(file_date(file_.c_str(), &created, &accessed, &written), 1);
-  const int64_t now = static_cast<int64_t>(std::time(nullptr));
+  const double now = static_cast<double>(std::time(nullptr));
   for (const OVFILEDATE* date : {&created, &accessed, &written}) {
-    EXPECT_GE(date->month, 1);
-    EXPECT_LE(date->month, 12);
-    EXPECT_LE(date->second, 59);
-    EXPECT_NEAR(static_cast<double>(SecondsSinceEpoch(*date)), static_cast<double>(now), 120.0);
+    EXPECT_NEAR(static_cast<double>(SecondsSinceEpoch(*date)), now, 120.0);
   }
-  EXPECT_EQ(file_date(file_.c_str(), nullptr, nullptr, &written), 1);
-}
-
-TEST_F(Existence, FileDateZeroesTheRecordsOfAMissingFile) {
-  OVFILEDATE created = {1, 2, 3, 4, 5, 6}, written = {7, 8, 9, 10, 11, 12};
-  EXPECT_EQ(file_date(In("missing").c_str(), &created, nullptr, &written), 0);
-  for (const OVFILEDATE* date : {&created, &written}) {
-    EXPECT_EQ(date->year + date->month + date->day + date->hour + date->minute + date->second, 0);
-  }
+  OVFILEDATE stale = {1, 2, 3, 4, 5, 6};
+  EXPECT_EQ(file_date(In("missing").c_str(), nullptr, &stale, nullptr), 0);
+  const OVFILEDATE zero = {};
+  EXPECT_EQ(std::memcmp(&stale, &zero, sizeof zero), 0);
 }
 
 // ---- Long paths and what the tests cost ----------------------------------------------

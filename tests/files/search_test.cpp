@@ -85,6 +85,7 @@ class LineReading : public ::testing::Test {
     if (file_ != HFILE_ERROR) platform::_lclose(file_);
   }
   void Open(const std::string& contents) {
+    if (file_ != HFILE_ERROR) platform::_lclose(file_);
     const fs::path path = dir_ / "lines.txt";
     testing_support::WriteTextFile(path, contents);
     file_ = platform::_lopen(path.string().c_str(), OF_READ);
@@ -114,61 +115,36 @@ class LineReading : public ::testing::Test {
 using Lines = std::vector<std::string>;
 
 TEST_F(LineReading, EveryKindOfLineEndEndsOneLine) {
-  Open("ab\r\n\r\ncd");
-  EXPECT_EQ(ReadAll(), (Lines{"ab", "", "cd", "-1"}));
+  Open("ab\r\n\r\ncd\rlf\nlfcr\n\rtwo\n\nlast");
+  EXPECT_EQ(ReadAll(), (Lines{"ab", "", "cd", "lf", "lfcr", "two", "", "last", "-1"}));
 }
 
-TEST_F(LineReading, LoneAndReversedLineEnds) {
-  Open("cr\rlf\nlfcr\n\rcrlf\r\nlast\n");
-  EXPECT_EQ(ReadAll(), (Lines{"cr", "lf", "lfcr", "crlf", "last", "-1"}));
-}
-
-TEST_F(LineReading, TwoLineEndsOfOneKindAreTwoLines) {
-  Open("a\n\nb\r\rc");
-  EXPECT_EQ(ReadAll(), (Lines{"a", "", "b", "", "c", "-1"}));
-}
-
-TEST_F(LineReading, ALineEndOnTheBlockBoundaryKeepsItsPartner) {
-  const std::string first(127, 'x');
-  Open(first + "\r\nsecond\r\n");
-  EXPECT_EQ(ReadAll(), (Lines{first, "second", "-1"}));
-}
-
-TEST_F(LineReading, LinesLongerThanABlock) {
-  const std::string first(300, 'a'), second(128, 'b'), third(256, 'c');
-  Open(first + "\n" + second + "\r\n" + third);
+TEST_F(LineReading, LinesAcrossBlocksAndALineEndOnTheBoundary) {
+  const std::string first(127, 'x'), second(300, 'b'), third(128, 'c');
+  Open(first + "\r\n" + second + "\n" + third + "\r\n");  // the first CR is byte 127 of the block
   EXPECT_EQ(ReadAll(), (Lines{first, second, third, "-1"}));
 }
 
 TEST_F(LineReading, TheEndOfFileMarkIsNoPartOfTheLastLine) {
   Open("one\r\ntwo\x1A");
   EXPECT_EQ(ReadAll(), (Lines{"one", "two", "-1"}));
-}
-
-TEST_F(LineReading, AHighByteAtTheEndBelongsToTheLine) {
-  Open("caf\xE9");
+  Open("caf\xE9");  // a high byte is no control character
   EXPECT_EQ(ReadAll(), (Lines{"caf\xE9", "-1"}));
+  Open("");
+  EXPECT_EQ(ReadAll(), (Lines{"-1"}));
 }
 
 TEST_F(LineReading, ALineTooLongForTheRoomIsCutButConsumedWhole) {
   Open("abcdef\nghi\n" + std::string(200, 'z') + "\n");
   EXPECT_EQ(ReadAll(4), (Lines{"abc", "ghi", "zzz", "-1"}));
-}
-
-TEST_F(LineReading, NoRoomGivesMinusOneAndReadsNothing) {
   Open("ab\ncd\n");
   char out[4] = "###";
   EXPECT_EQ(ReadLine1(file_, out, 0), -1);
   EXPECT_EQ(ReadLine1(file_, out, -5), -1);
-  EXPECT_EQ(std::string(out), "###");
+  EXPECT_STREQ(out, "###");
   EXPECT_EQ(ReadLine1(file_, out, 1), 0);  // room for the terminator only
   EXPECT_EQ(ReadLine1(file_, out, 4), 2);
   EXPECT_STREQ(out, "cd");
-}
-
-TEST_F(LineReading, AnEmptyFileHasNoLine) {
-  Open("");
-  EXPECT_EQ(ReadAll(), (Lines{"-1"}));
 }
 
 // ---- Sorted records ----------------------------------------------------------------
@@ -193,7 +169,6 @@ class MemoryStream : public IStream {
     if (read != nullptr) *read = static_cast<ULONG>(take);
     return take == count ? S_OK : S_FALSE;
   }
-  HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* position) override {
     seeks.push_back(move.QuadPart);
     if (origin != STREAM_SEEK_SET || move.QuadPart < 0) return STG_E_INVALIDFUNCTION;
@@ -201,6 +176,8 @@ class MemoryStream : public IStream {
     if (position != nullptr) position->QuadPart = position_;
     return S_OK;
   }
+  // What the searches never ask for.
+  HRESULT STDMETHODCALLTYPE Write(const void*, ULONG, ULONG*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE SetSize(ULARGE_INTEGER) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE CopyTo(IStream*, ULARGE_INTEGER, ULARGE_INTEGER*, ULARGE_INTEGER*) override {
     return E_NOTIMPL;
@@ -243,24 +220,16 @@ TEST(SortedStream, FindsEveryStoredKeyAndStopsJustAfterIt) {
   }
 }
 
-TEST(SortedStream, MissesKeysBetweenBeforeAndAfterTheRecords) {
+TEST(SortedStream, MissesKeysBetweenAndOutsideAndEveryKeyOfAnEmptyRegion) {
   MemoryStream stream(EightByteRecords());
   for (const char* key : {"cccc", "0000", "zzzz", "aaab", "pppo"}) EXPECT_EQ(SearchStream(stream, key), -1) << key;
-}
-
-TEST(SortedStream, AnEmptyOrBackwardRegionHoldsNoRecord) {
-  MemoryStream stream(EightByteRecords());
+  EXPECT_EQ(SearchStream(stream, "kk", 2), 4);  // a shorter key compares on its own length
+  stream.seeks.clear();
   EXPECT_EQ(bsearchstream(&stream, "aaaa", 4, 8, 6, 6), -1);
   EXPECT_EQ(bsearchstream(&stream, "aaaa", 4, 8, 6, 13), -1);  // less than one record
   EXPECT_EQ(bsearchstream(&stream, "aaaa", 4, 8, 30, 6), -1);
   EXPECT_EQ(bsearchstream(&stream, "aaaa", 4, 0, 6, 30), -1);
   EXPECT_TRUE(stream.seeks.empty());
-}
-
-TEST(SortedStream, ComparesAShortKeyOnItsOwnLength) {
-  MemoryStream stream(EightByteRecords());
-  EXPECT_EQ(SearchStream(stream, "kk", 2), 4);
-  EXPECT_EQ(stream.position(), kHeader.size() + 8 * 4 + 2);
 }
 
 // Records of 32 bytes whose 30-byte keys differ only after byte 25.
