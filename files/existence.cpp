@@ -12,7 +12,6 @@
 #include "ovpb32.h"
 #include "platform/files.h"
 #include "platform/system.h"
-#include "platform/system.h"
 #include "platform/wide.h"
 
 namespace files {
@@ -26,6 +25,11 @@ struct Hooks {
   std::atomic<StreamFromFileFunction> streamFromFile{nullptr};
 };
 Hooks hooks;
+
+// How long file_exist_actual_with_timeout waits for its worker, and how
+// often it looks.
+constexpr DWORD kExistenceTimeoutMs = 5000;
+constexpr DWORD kExistencePollMs = 500;
 
 std::atomic<ExistenceSearchDelay> searchDelay{nullptr};
 std::atomic<int> liveRequests{0};

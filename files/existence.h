@@ -8,11 +8,6 @@ namespace files {
 // The installed file-exists hook's answer for path; false without a hook.
 bool HookVouchesFor(const char* path);
 
-// How long file_exist_actual_with_timeout waits for its worker, and how
-// often it looks.
-constexpr DWORD kExistenceTimeoutMs = 5000;
-constexpr DWORD kExistencePollMs = 500;
-
 // Test seam: each worker of file_exist_actual_with_timeout calls this with
 // its path before it searches, so that a test can make the search block.
 using ExistenceSearchDelay = void (*)(const char* path);
