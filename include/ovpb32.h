@@ -35,6 +35,109 @@ int OVPB_API OVAssertOn(void);
  * message (at most 1023 characters) in an "OV Error" box. */
 void OVPB_API OVAssert_(int condition, const char *format, ...);
 
+/* ---- Base64 ------------------------------------------------------------ */
+/* Every decoder accepts both alphabets (standard "+/", file-name "+-", and
+ * "_" as 62). Wide decoders classify each unit by its low byte. */
+
+/* Writes value as 11 digits of the file-name alphabet and a terminator (12). */
+void OVPB_API Encode64asBase64A(char *out, ULONGLONG value);
+void OVPB_API Encode64asBase64W(WCHAR *out, ULONGLONG value);
+
+/* The value of up to 11 digits; "=" is passed over, any other non-digit ends. */
+ULONGLONG OVPB_API DecodeBase64as64A(const char *text);
+ULONGLONG OVPB_API DecodeBase64as64W(const WCHAR *text);
+
+/* Six characters per little-endian 32-bit word, least significant digit
+ * first; 2, 3 or 5 for a final 1, 2 or 3 bytes. Returns the characters
+ * written, without terminator. */
+int OVPB_API EncodeAsBase64(const BYTE *source, char *out, DWORD length);
+
+/* Reads length characters back into bytes (room: 2/3 of length); returns the
+ * bytes written. Ends at the first non-digit. */
+int OVPB_API DecodeAsBase64(const char *source, BYTE *out, int length);
+
+/* MIME Base64 with "=" padding and no line breaks, 4 * ceil(length / 3)
+ * characters, no terminator. The A form returns the characters written, the
+ * W form the bytes written (two per character). */
+int OVPB_API EncodeAsMimeBase64A(const BYTE *source, char *out, int length);
+int OVPB_API EncodeAsMimeBase64W(const BYTE *source, WCHAR *out, int length);
+
+/* Decodes length characters; a non-digit restarts the group of four, "=" is
+ * passed over. Returns the bytes decoded; room: 3 bytes per 4 characters of
+ * length, rounded up. */
+int OVPB_API DecodeAsMimeBase64A(const char *source, BYTE *out, int length);
+int OVPB_API DecodeAsMimeBase64W(const WCHAR *source, BYTE *out, int length);
+
+/* 1 if the text begins with 22 digits ("=" not counted), else 0. */
+int OVPB_API IsValidBase64(const char *text);
+
+/* ---- GUID texts -------------------------------------------------------- */
+
+/* A new GUID as 22 Base64 characters (room 23); 0 and "" if none was made. */
+int OVPB_API UniqueIdentifier(char *out);
+
+/* 22 characters of the file-name alphabet and a terminator (room 23), or ""
+ * for the null GUID. */
+void OVPB_API GUIDtoBase64A(const GUID *guid, char *out);
+void OVPB_API GUIDtoBase64W(const GUID *guid, WCHAR *out);
+
+/* The GUID of a Base64 text, without validation (see IsValidBase64). */
+void OVPB_API Base64toGUIDA(const char *text, GUID *guid);
+void OVPB_API Base64toGUIDW(const WCHAR *text, GUID *guid);
+
+/* A 16-byte MD5 digest as a 22-character Base64 text (room 23) and back. */
+void OVPB_API MD5toBase64(const BYTE *digest, char *out);
+void OVPB_API Base64toMD5(const char *text, BYTE *digest);
+
+/* 26 upper-case Base32 characters and a terminator (room 27), and back
+ * without validation (see IsValidBase32). */
+void OVPB_API GUIDtoBase32(const GUID *guid, char *out);
+void OVPB_API Base32toGUID(const char *text, GUID *guid);
+
+/* 1 if the first 26 characters are all Base32 digits, else 0. */
+int OVPB_API IsValidBase32(const char *text);
+
+/* 20 Base85 characters and a terminator (room 21), and back: 1 on success,
+ * 0 for a character outside the alphabet or a group above 2^32 - 1. */
+void OVPB_API GUIDtoBase85(const GUID *guid, char *out);
+int OVPB_API Base85toGUID(const char *text, GUID *guid);
+
+/* out = a XOR b, byte by byte; out may be a or b. */
+void OVPB_API XorGuids(const GUID *a, const GUID *b, GUID *out);
+
+/* Two bytes 33..255 (no terminator) ordered as their indices, 0 to 49728;
+ * HierarchyToIndex returns -1 if either byte is below 33. */
+void OVPB_API IndexToHierarchy(char *out, WORD index);
+int OVPB_API HierarchyToIndex(const char *text);
+
+/* ---- MD5 and name-based GUIDs ------------------------------------------ */
+
+/* The GUID of a name's MD5 digest, marked version 3 and variant 10 in raw
+ * byte order; the W form hashes UTF-16LE. 1, or 0 for a null pointer. */
+int OVPB_API GenerateNameBasedGuidA(const char *name, GUID *guid);
+int OVPB_API GenerateNameBasedGuidW(const WCHAR *name, GUID *guid);
+
+/* ---- Text scrambling --------------------------------------------------- */
+
+/* Scrambles text into dest (size bytes, -1 for unlimited: then n + 2), ending
+ * with the marker "~" when it fits. EncryptPasswordEx is the same function. */
+void OVPB_API Encrypt(const char *text, char *dest, int size);
+void OVPB_API EncryptPasswordEx(const char *text, char *dest, int size);
+void OVPB_API Encrypt2(const char *text, char *dest);
+
+/* Unscrambles up to the marker into dest (size bytes, -1 for unlimited: then
+ * n + 1). */
+void OVPB_API Decrypt(const char *scrambled, char *dest, int size);
+void OVPB_API Decrypt2(const char *scrambled, char *dest);
+
+/* ---- Keys and hashes --------------------------------------------------- */
+
+/* The text's bucket, 0 to 406. */
+WORD OVPB_API ovhash(const char *text);
+
+/* count random characters from "!" to "~" and a terminator (room count + 1). */
+void OVPB_API RandomKey(char *out, int count);
+
 #ifdef __cplusplus
 }
 #endif

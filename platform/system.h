@@ -10,6 +10,9 @@ void SetLastError(DWORD error);
 
 DWORD GetCurrentThreadId();
 
+// Milliseconds since the system started, wrapping every 49.7 days.
+DWORD GetTickCount();
+
 // Packed as Windows packs it: major version in the low byte, minor in the
 // next, build in the high word. The POSIX layer reports 6.1.
 DWORD GetVersion();

@@ -1,7 +1,14 @@
 // Windows-form names to the names the POSIX file system takes, and back.
 //
 // Narrow names are in the ANSI code page and wide ones UTF-16; native names
-// are UTF-8. Both `\` and `/` separate; a native POSIX path passes as it is.
+// are UTF-8. Both `\` and `/` separate. A name that begins with a drive
+// letter or \\server\share goes through the drive table (drives.h); one that
+// begins with a single separator, or none, is a native POSIX path and passes
+// as it is. The long-path prefixes \\?\ and \\?\UNC\ are accepted.
+//
+// As Windows does, "." and ".." are folded away by the text alone (a ".."
+// never climbs above a drive's root), a component ending in one period
+// loses it, and trailing periods and blanks of the last component go.
 #pragma once
 
 #include <string>
@@ -12,8 +19,30 @@
 namespace platform {
 namespace posix {
 
+struct ResolvedPath {
+  std::string native;              // empty when `error` is set
+  DWORD error = ERROR_SUCCESS;     // ERROR_PATH_NOT_FOUND, ERROR_INVALID_NAME, ERROR_BAD_NETPATH
+  bool trailingSeparator = false;  // the name ended in a separator (kept in `native`)
+  bool root = false;               // the root of a drive, of a share or of the file system
+  int drive = 0;                   // the drive letter the name began with (1 = A), else 0
+};
+
+// `name` in UTF-8; names with wildcard or other characters Windows refuses
+// in names (* ? < > | ") give ERROR_INVALID_NAME.
+ResolvedPath ResolveUtf8(const std::string& name);
+ResolvedPath ResolveNarrow(const char* name);
+ResolvedPath ResolveWide(const WCHAR* name);
+
+// Whether a Windows-form name begins with a drive letter and its colon.
+bool BeginsWithDrive(const std::string& name);
+
+// The resolved native path, or empty for a name that resolves to nothing.
 std::string NativePathFromNarrow(const char* path);
 std::string NativePathFromWide(const WCHAR* path);
+
+// Text between the ANSI code page or UTF-16 and UTF-8, as whole strings.
+std::string Utf8FromNarrow(const char* text);
+std::string Utf8FromWide(const WideString& text);
 
 // Native UTF-8 text (a file name, a path) in the ANSI code page or UTF-16.
 std::string NarrowFromNative(const std::string& native);

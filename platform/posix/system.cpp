@@ -1,6 +1,7 @@
 #include "platform/system.h"
 
 #include <sys/syscall.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "platform/codepage.h"
@@ -15,6 +16,19 @@ DWORD GetLastError() { return lastError; }
 void SetLastError(DWORD error) { lastError = error; }
 
 DWORD GetCurrentThreadId() { return static_cast<DWORD>(syscall(SYS_gettid)); }
+
+// The boot-time clock counts suspended time too, as the Windows tick does.
+DWORD GetTickCount() {
+  timespec now{};
+#ifdef CLOCK_BOOTTIME
+  clock_gettime(CLOCK_BOOTTIME, &now);
+#else
+  clock_gettime(CLOCK_MONOTONIC, &now);
+#endif
+  const uint64_t milliseconds =
+      static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
+  return static_cast<DWORD>(milliseconds);
+}
 
 DWORD GetVersion() {
   const DWORD major = 6, minor = 1, build = 7601;

@@ -5,6 +5,7 @@ namespace platform {
 DWORD GetLastError() { return ::GetLastError(); }
 void SetLastError(DWORD error) { ::SetLastError(error); }
 DWORD GetCurrentThreadId() { return ::GetCurrentThreadId(); }
+DWORD GetTickCount() { return ::GetTickCount(); }
 DWORD GetVersion() { return ::GetVersion(); }
 int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
 

@@ -1,13 +1,75 @@
 // A second process for tests: loads the library from a given file, as a
-// host program does, and answers one question.
+// host program does, and answers one question, or works on a file through
+// the library's platform layer.
 //
-//   ovpb_test_child assert-on LIBRARY   prints OVAssertOn() of that library
+//   ovpb_test_child assert-on LIBRARY        prints OVAssertOn() of that library
+//   ovpb_test_child open FILE ACCESS SHARE   opens FILE (ACCESS of r, w, d; SHARE a
+//                                            number) and prints the error, 0 when opened
+//   ovpb_test_child hold FILE ACCESS SHARE   opens FILE as "open" does, prints "held" (or
+//                                            the error) and keeps it open until its
+//                                            input closes
+//   ovpb_test_child count FILE TIMES         TIMES over: opens FILE without sharing,
+//                                            retrying while it is in use, and adds one
+//                                            to the number it holds
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "platform/files.h"
+#include "platform/system.h"
+#include "support/shared_counter.h"
 #include "support/test_support.h"
+
+namespace {
+
+DWORD AccessFrom(const char* letters) {
+  DWORD access = 0;
+  if (std::strchr(letters, 'r')) access |= GENERIC_READ;
+  if (std::strchr(letters, 'w')) access |= GENERIC_WRITE;
+  if (std::strchr(letters, 'd')) access |= DELETE;
+  return access;
+}
+
+HANDLE OpenAsTold(char** argv) {
+  return platform::CreateFileA(argv[2], AccessFrom(argv[3]), static_cast<DWORD>(std::atoi(argv[4])), nullptr,
+                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+int Open(char** argv) {
+  HANDLE file = OpenAsTold(argv);
+  std::printf("%lu\n", file == INVALID_HANDLE_VALUE ? static_cast<unsigned long>(platform::GetLastError()) : 0ul);
+  platform::CloseHandle(file);
+  return 0;
+}
+
+int Hold(char** argv) {
+  HANDLE file = OpenAsTold(argv);
+  if (file == INVALID_HANDLE_VALUE) {
+    std::printf("error %lu\n", static_cast<unsigned long>(platform::GetLastError()));
+  } else {
+    std::printf("held\n");
+  }
+  std::fflush(stdout);
+  while (std::getchar() != EOF) {
+  }
+  platform::CloseHandle(file);
+  return 0;
+}
+
+int Count(char** argv) {
+  for (int done = 0, times = std::atoi(argv[3]); done < times;) {
+    if (testing_support::AddOneExclusively(argv[2])) {
+      ++done;
+    } else if (platform::GetLastError() != ERROR_SHARING_VIOLATION) {
+      return 1;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "assert-on") == 0) {
@@ -17,6 +79,9 @@ int main(int argc, char** argv) {
     std::printf("%d\n", assertOn());
     return 0;
   }
-  std::fprintf(stderr, "usage: %s assert-on LIBRARY\n", argv[0]);
+  if (argc == 5 && std::strcmp(argv[1], "open") == 0) return Open(argv);
+  if (argc == 5 && std::strcmp(argv[1], "hold") == 0) return Hold(argv);
+  if (argc == 4 && std::strcmp(argv[1], "count") == 0) return Count(argv);
+  std::fprintf(stderr, "usage: %s assert-on LIBRARY | open|hold FILE ACCESS SHARE | count FILE TIMES\n", argv[0]);
   return 2;
 }

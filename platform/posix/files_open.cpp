@@ -1,0 +1,243 @@
+// CreateFile, CloseHandle and DuplicateHandle on the POSIX file system.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "platform/files.h"
+#include "platform/posix/file_errors.h"
+#include "platform/posix/file_facts.h"
+#include "platform/posix/open_file.h"
+#include "platform/system.h"
+
+namespace platform {
+namespace posix {
+namespace {
+
+// A name that keeps changing under an open (deleted or replaced between the
+// open and its share check) is tried this often.
+const int kOpenAttempts = 8;
+
+struct Request {
+  std::string path;
+  bool trailingSeparator = false;
+  ShareClaim claim;
+  DWORD disposition = 0;
+  bool directoryAllowed = false;
+  mode_t createMode = 0666;
+};
+
+bool Truncates(DWORD disposition) { return disposition == CREATE_ALWAYS || disposition == TRUNCATE_EXISTING; }
+
+// Emptying a file writes it, whatever the handle asked for. An open that
+// uses no data right (attributes only) neither meets nor sets share modes.
+Request RequestFor(const ResolvedPath& name, DWORD access, DWORD shareMode, DWORD disposition, DWORD flags) {
+  Request request;
+  request.path = name.native;
+  request.trailingSeparator = name.trailingSeparator;
+  request.claim.uses = RightsOf(access) | (Truncates(disposition) ? kShareWrite : 0u);
+  request.claim.denies = request.claim.uses != 0 ? kShareAll & ~shareMode : 0u;
+  request.disposition = disposition;
+  request.directoryAllowed = (flags & FILE_FLAG_BACKUP_SEMANTICS) != 0;
+  request.createMode = (flags & FILE_ATTRIBUTE_READONLY) ? 0444 : 0666;
+  return request;
+}
+
+// open(2), with the fallbacks Windows rights allow: a directory for a handle
+// that may name one, a descriptor for writing alone when the file may not be
+// read, and a bare path descriptor for a handle that asks for no data access.
+int OpenWith(const Request& request, int flags) {
+  const char* path = request.path.c_str();
+  int fd = open(path, flags | O_CLOEXEC | O_NOCTTY, request.createMode);
+  if (fd >= 0) return fd;
+  int failure = errno;
+  bool readWrite = (flags & O_ACCMODE) == O_RDWR;
+  if (failure == EISDIR && request.directoryAllowed) {
+    fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  } else if (failure == EACCES && readWrite && !(request.claim.uses & kShareRead)) {
+    fd = open(path, (flags & ~O_ACCMODE) | O_WRONLY | O_CLOEXEC | O_NOCTTY, request.createMode);
+  } else if (failure == EACCES && request.claim.uses == 0) {
+    fd = open(path, O_PATH | O_CLOEXEC);
+  }
+  if (fd < 0) errno = failure;
+  return fd;
+}
+
+struct Opened {
+  int fd = -1;
+  bool created = false;
+};
+
+Opened OpenDescriptor(const Request& request) {
+  int flags = (request.claim.uses & kShareWrite) ? O_RDWR : O_RDONLY;
+  Opened opened;
+  switch (request.disposition) {
+    case CREATE_NEW:
+      opened.fd = OpenWith(request, flags | O_CREAT | O_EXCL);
+      opened.created = opened.fd >= 0;
+      return opened;
+    case CREATE_ALWAYS:
+    case OPEN_ALWAYS:
+      // Opening first and creating only when missing tells whether the file
+      // was there, which the last error reports.
+      for (;;) {
+        opened.fd = OpenWith(request, flags);
+        if (opened.fd >= 0 || errno != ENOENT) return opened;
+        opened.fd = OpenWith(request, flags | O_CREAT | O_EXCL);
+        opened.created = opened.fd >= 0;
+        if (opened.fd >= 0 || errno != EEXIST) return opened;
+      }
+    default:
+      opened.fd = OpenWith(request, flags);
+      return opened;
+  }
+}
+
+DWORD OpenError(const Request& request, int error) {
+  if (error == EEXIST) return ERROR_FILE_EXISTS;
+  if (error == ENOTDIR && request.trailingSeparator) return ERROR_INVALID_NAME;
+  return WindowsErrorFromErrno(error, request.path);
+}
+
+// Whether `path` still names the file open as `facts`: a delete or rename
+// between the open and the guard would leave the handle on another file.
+bool StillNamed(const std::string& path, const struct stat& facts) {
+  struct stat now;
+  return stat(path.c_str(), &now) == 0 && now.st_dev == facts.st_dev && now.st_ino == facts.st_ino;
+}
+
+enum class Admission { kAdmitted, kRefused, kRetry };
+
+Admission Refuse(DWORD error) {
+  SetLastError(error);
+  return Admission::kRefused;
+}
+
+// What Windows checks once the file is found: its kind, its read-only
+// attribute, and the share modes of the other opens.
+Admission Admit(const Request& request, const Opened& opened) {
+  struct stat facts;
+  if (fstat(opened.fd, &facts) != 0) return Refuse(WindowsErrorFromErrno(errno, request.path));
+  if (S_ISDIR(facts.st_mode) && !request.directoryAllowed) return Refuse(ERROR_ACCESS_DENIED);
+  bool writes = (request.claim.uses & kShareWrite) != 0;
+  if (!opened.created && writes && IsReadOnly(facts.st_mode)) return Refuse(ERROR_ACCESS_DENIED);
+
+  ShareGuard guard(opened.fd);
+  if (!guard.held()) return Refuse(ERROR_SHARING_VIOLATION);
+  if (!StillNamed(request.path, facts)) return Admission::kRetry;
+  if (ConflictsWithOthers(opened.fd, request.claim)) return Refuse(ERROR_SHARING_VIOLATION);
+  TakeClaim(opened.fd, request.claim);
+  return Admission::kAdmitted;
+}
+
+bool Finish(const Request& request, const Opened& opened) {
+  bool existed = !opened.created;
+  if (existed && Truncates(request.disposition) && ftruncate(opened.fd, 0) != 0) return FailFromErrno(errno);
+  bool reportsExisting = request.disposition == CREATE_ALWAYS || request.disposition == OPEN_ALWAYS;
+  SetLastError(existed && reportsExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+  return true;
+}
+
+std::shared_ptr<OpenFile> NoFile(DWORD error) {
+  SetLastError(error);
+  return nullptr;
+}
+
+bool ValidRequest(DWORD access, DWORD shareMode, DWORD disposition) {
+  if (disposition < CREATE_NEW || disposition > TRUNCATE_EXISTING) return false;
+  if ((shareMode & ~static_cast<DWORD>(kShareAll)) != 0) return false;
+  return disposition != TRUNCATE_EXISTING || (RightsOf(access) & kShareWrite) != 0;
+}
+
+}  // namespace
+
+OpenFile::~OpenFile() { close(fd_); }
+
+unsigned RightsOf(DWORD access) {
+  if (access & GENERIC_ALL) return kShareAll;
+  unsigned rights = 0;
+  if (access & (GENERIC_READ | GENERIC_EXECUTE | FILE_READ_DATA | FILE_EXECUTE)) rights |= kShareRead;
+  if (access & (GENERIC_WRITE | FILE_WRITE_DATA | FILE_APPEND_DATA)) rights |= kShareWrite;
+  if (access & DELETE) rights |= kShareDelete;
+  return rights;
+}
+
+std::shared_ptr<OpenFile> OpenShared(const ResolvedPath& name, DWORD access, DWORD shareMode, DWORD disposition,
+                                     DWORD flagsAndAttributes) {
+  DWORD error = name.error;
+  if (error == ERROR_SUCCESS && !ValidRequest(access, shareMode, disposition)) error = ERROR_INVALID_PARAMETER;
+  if (error != ERROR_SUCCESS) return NoFile(error);
+  Request request = RequestFor(name, access, shareMode, disposition, flagsAndAttributes);
+  for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
+    Opened opened = OpenDescriptor(request);
+    if (opened.fd < 0) return NoFile(OpenError(request, errno));
+    auto file = std::make_shared<OpenFile>(opened.fd, request.path);  // closes the descriptor on every way out
+    Admission admission = Admit(request, opened);
+    if (admission == Admission::kRefused) return nullptr;
+    if (admission == Admission::kAdmitted) return Finish(request, opened) ? file : nullptr;
+  }
+  return NoFile(ERROR_SHARING_VIOLATION);
+}
+
+std::shared_ptr<OpenFile> FileOfHandle(HANDLE handle, unsigned* rights) {
+  DWORD access = 0;
+  std::shared_ptr<OpenFile> file = ObjectOf<OpenFile>(handle, &access);
+  *rights = RightsOf(access);
+  return file;
+}
+
+}  // namespace posix
+
+namespace {
+
+HANDLE HandleFor(const posix::ResolvedPath& name, DWORD access, DWORD shareMode, DWORD disposition,
+                 DWORD flagsAndAttributes) {
+  auto file = posix::OpenShared(name, access, shareMode, disposition, flagsAndAttributes);
+  if (!file) return INVALID_HANDLE_VALUE;
+  DWORD error = GetLastError();
+  HANDLE handle = posix::AddHandle(std::move(file), access);
+  SetLastError(error);
+  return handle;
+}
+
+}  // namespace
+
+HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, void* security, DWORD disposition,
+                   DWORD flagsAndAttributes, HANDLE templateFile) {
+  return HandleFor(posix::ResolveNarrow(name != nullptr ? name : ""), access, shareMode, disposition,
+                   flagsAndAttributes);
+}
+
+HANDLE CreateFileW(const WCHAR* name, DWORD access, DWORD shareMode, void* security, DWORD disposition,
+                   DWORD flagsAndAttributes, HANDLE templateFile) {
+  return HandleFor(posix::ResolveWide(name != nullptr ? name : OV_WIDE("")), access, shareMode, disposition,
+                   flagsAndAttributes);
+}
+
+// INVALID_HANDLE_VALUE is also the process's pseudo-handle, which closes
+// without effect.
+BOOL CloseHandle(HANDLE handle) {
+  if (handle == INVALID_HANDLE_VALUE) return TRUE;
+  return posix::RemoveHandle(handle, typeid(posix::OpenFile)) ? TRUE : FALSE;
+}
+
+HANDLE GetCurrentProcess() { return INVALID_HANDLE_VALUE; }
+
+// Both handles name one open file, so they share its position and its
+// share-mode locks, as Windows duplicates do.
+BOOL DuplicateHandle(HANDLE sourceProcess, HANDLE source, HANDLE targetProcess, HANDLE* target, DWORD access,
+                     BOOL inheritable, DWORD options) {
+  if (sourceProcess != GetCurrentProcess() || targetProcess != GetCurrentProcess()) {
+    return posix::Fail(ERROR_INVALID_HANDLE);
+  }
+  DWORD sourceAccess = 0;
+  auto file = posix::ObjectOf<posix::OpenFile>(source, &sourceAccess);
+  if (!file) return FALSE;
+  if (options & DUPLICATE_CLOSE_SOURCE) CloseHandle(source);
+  if (target != nullptr) *target = posix::AddHandle(file, (options & DUPLICATE_SAME_ACCESS) ? sourceAccess : access);
+  return TRUE;
+}
+
+}  // namespace platform

@@ -1,0 +1,264 @@
+// GUIDs and digests as Base64, Base32 and Base85 texts, their checks, XOR,
+// hierarchy keys and new identifiers.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "encoding/encoding.h"
+#include "ovpb32.h"
+#include "platform/wide.h"
+#include "support/guarded_memory.h"
+#include "support/test_support.h"
+
+namespace {
+
+using testing_support::GuardedText;
+
+// {00112233-4455-6677-8899-AABBCCDDEEFF}
+const GUID kSample = {0x00112233, 0x4455, 0x6677, {0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF}};
+
+bool SameGuid(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) == 0; }
+
+GUID RandomGuid(std::mt19937& random) {
+  encoding::GuidBytes raw;
+  for (auto& b : raw) b = static_cast<uint8_t>(random());
+  return encoding::GuidFromRawBytes(raw);
+}
+
+GUID Filled(uint8_t byte) {
+  GUID guid;
+  std::memset(&guid, byte, sizeof guid);
+  return guid;
+}
+
+// What a reader makes of a text, given a GUID full of 0x5A to write into.
+template <typename Reader>
+GUID ReadBack(Reader reader) {
+  GUID guid = Filled(0x5A);
+  reader(&guid);
+  return guid;
+}
+
+std::string Base64(const GUID& guid) {
+  char text[23];
+  GUIDtoBase64A(&guid, text);
+  return text;
+}
+
+std::string Base32(const GUID& guid) {
+  char text[27];
+  GUIDtoBase32(&guid, text);
+  return text;
+}
+
+std::string Base85(const GUID& guid) {
+  char text[21];
+  GUIDtoBase85(&guid, text);
+  return text;
+}
+
+TEST(GuidTexts, SampleInEveryRadix) {
+  EXPECT_EQ(encoding::RawBytes(kSample),
+            (encoding::GuidBytes{0x33, 0x22, 0x11, 0x00, 0x55, 0x44, 0x77, 0x66, 0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD,
+                                 0xEE, 0xFF}));
+  EXPECT_EQ(Base64(kSample), "AARIjNEVWZ3P-u3cy7qpmI");
+  EXPECT_EQ(encoding::GuidText(kSample), "AARIjNEVWZ3P-u3cy7qpmI");
+  EXPECT_EQ(Base32(kSample), "GMRBCACVIR3WNCEZVK54ZXPO74");
+  EXPECT_EQ(Base85(kSample), "Ga]ZHRYZ4Yh]%Op%-!z)");
+  WCHAR wide[23];
+  GUIDtoBase64W(&kSample, wide);
+  EXPECT_EQ(WideString(wide), OV_WIDE("AARIjNEVWZ3P-u3cy7qpmI"));
+
+  EXPECT_TRUE(SameGuid(ReadBack([](GUID* g) { Base64toGUIDA("AARIjNEVWZ3P-u3cy7qpmI", g); }), kSample));
+  EXPECT_TRUE(SameGuid(ReadBack([](GUID* g) { Base64toGUIDW(OV_WIDE("AARIjNEVWZ3P-u3cy7qpmI"), g); }), kSample));
+  EXPECT_TRUE(SameGuid(ReadBack([](GUID* g) { Base32toGUID("GMRBCACVIR3WNCEZVK54ZXPO74", g); }), kSample));
+  EXPECT_TRUE(SameGuid(ReadBack([](GUID* g) { EXPECT_EQ(Base85toGUID("Ga]ZHRYZ4Yh]%Op%-!z)", g), 1); }), kSample));
+}
+
+TEST(GuidTexts, NullAndSingleBitGuids) {
+  const GUID null{};
+  EXPECT_EQ(Base64(null), "");
+  EXPECT_EQ(Base32(null), std::string(26, 'A'));
+  EXPECT_EQ(Base85(null), std::string(20, '0'));
+  EXPECT_TRUE(SameGuid(ReadBack([](GUID* g) { Base64toGUIDA("", g); }), null));
+
+  const GUID one = {1, 0, 0, {0}};
+  EXPECT_EQ(Base64(one), "AAAAAEAAAAAAAAAAAAAAAA");
+  const GUID lowData4 = {0, 0, 0, {1}};
+  EXPECT_EQ(Base64(lowData4), "AAAAAAAAAAAAAAAAAAAAAB");
+
+  // Eleven characters or fewer fill only the first value; "=" is passed over.
+  EXPECT_TRUE(SameGuid(ReadBack([](GUID* g) { Base64toGUIDA("AAAAAEAAAAA", g); }), one));
+  EXPECT_TRUE(SameGuid(ReadBack([](GUID* g) { Base64toGUIDA("AAAAA=EAAAAA", g); }), one));
+}
+
+TEST(GuidTexts, RandomGuidsAndDigestsComeBack) {
+  std::mt19937 random(85);
+  for (int i = 0; i < 2000; ++i) {
+    const GUID guid = RandomGuid(random);
+    const std::string text64 = Base64(guid), text32 = Base32(guid), text85 = Base85(guid);
+    ASSERT_EQ(text64.size(), 22u);
+    ASSERT_EQ(text64.find('/'), std::string::npos);
+    ASSERT_EQ(IsValidBase64(text64.c_str()), 1);
+    ASSERT_EQ(IsValidBase32(text32.c_str()), 1);
+    GUID back;
+    Base64toGUIDA(text64.c_str(), &back);
+    ASSERT_TRUE(SameGuid(back, guid)) << text64;
+    WCHAR wide[23];
+    GUIDtoBase64W(&guid, wide);
+    Base64toGUIDW(wide, &back);
+    ASSERT_TRUE(SameGuid(back, guid)) << text64;
+    Base32toGUID(text32.c_str(), &back);
+    ASSERT_TRUE(SameGuid(back, guid)) << text32;
+    ASSERT_EQ(Base85toGUID(text85.c_str(), &back), 1);
+    ASSERT_TRUE(SameGuid(back, guid)) << text85;
+
+    const encoding::GuidBytes digest = encoding::RawBytes(guid);
+    char digestText[23];
+    MD5toBase64(digest.data(), digestText);
+    encoding::GuidBytes digestBack;
+    Base64toMD5(digestText, digestBack.data());
+    ASSERT_EQ(digestBack, digest);
+  }
+}
+
+TEST(GuidTexts, DigestTextsAreLittleEndianHalves) {
+  uint8_t digest[16] = {1};
+  digest[15] = 0x80;
+  char text[23];
+  MD5toBase64(digest, text);
+  EXPECT_STREQ(text, "AAAAAAAAAABIAAAAAAAAAA");
+  uint8_t back[16];
+  Base64toMD5("AAAAAAAAAAB", back);  // too short for a second half: zeros
+  const uint8_t expected[16] = {1};
+  EXPECT_EQ(std::memcmp(back, expected, 16), 0);
+}
+
+TEST(Base32, ChecksAndUnvalidatedReading) {
+  EXPECT_EQ(IsValidBase32("GMRBCACVIR3WNCEZVK54ZXPO74 and more"), 1);
+  EXPECT_EQ(IsValidBase32("gmrbcacvir3wncezvk54zxpo74"), 0);
+  EXPECT_EQ(IsValidBase32("GMRBCACVIR3WNCEZVK54ZXPO7"), 0);
+  EXPECT_EQ(IsValidBase32("GMRBCACVIR3WNCEZVK54ZXPO71"), 0);
+  EXPECT_EQ(IsValidBase32("GMRBCACVIR3WNCEZVK54ZXPO7\xC7"), 0);
+  // A character outside the alphabet sets all of its bits.
+  GUID guid;
+  Base32toGUID("?AAAAAAAAAAAAAAAAAAAAAAAAA", &guid);
+  EXPECT_EQ(encoding::RawBytes(guid)[0], 0xF8);
+  EXPECT_EQ(encoding::RawBytes(guid)[1], 0);
+  Base32toGUID("AAAAAAAAAAAAAAAAAAAAAAAAA?", &guid);
+  EXPECT_EQ(encoding::RawBytes(guid)[15], 7);
+}
+
+TEST(Base85, RejectsShortTextsAndOverflowingGroups) {
+  GUID guid = Filled(0x5A);
+  EXPECT_EQ(Base85toGUID("Ga]ZHRYZ4Yh]%Op%-!z", &guid), 0);
+  EXPECT_EQ(Base85toGUID("Ga]ZH RYZ4Yh]%Op%-!z)", &guid), 0);
+  EXPECT_EQ(Base85toGUID("|NsC0|NsC0|NsC0|NsC0", &guid), 1);
+  EXPECT_TRUE(SameGuid(guid, Filled(0xFF)));
+  for (int group = 0; group < 4; ++group) {
+    std::string text = "|NsC0|NsC0|NsC0|NsC0";
+    text.replace(5 * group, 5, "|NsC1");
+    EXPECT_EQ(Base85toGUID(text.c_str(), &guid), 0) << group;
+  }
+  // Groups before the failing one are stored; the rest keep what was there.
+  guid = Filled(0x5A);
+  EXPECT_EQ(Base85toGUID("0000000000~", &guid), 0);
+  const encoding::GuidBytes raw = encoding::RawBytes(guid);
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(raw[i], 0) << i;
+  for (int i = 8; i < 16; ++i) EXPECT_EQ(raw[i], 0x5A) << i;
+}
+
+TEST(XorGuids, CombinesBytesAndMayWriteOverAnInput) {
+  GUID out;
+  const GUID all = Filled(0xFF);
+  XorGuids(&kSample, &all, &out);
+  const encoding::GuidBytes sample = encoding::RawBytes(kSample), mixed = encoding::RawBytes(out);
+  for (int i = 0; i < 16; ++i) EXPECT_EQ(mixed[i], sample[i] ^ 0xFF) << i;
+  GUID a = kSample;
+  XorGuids(&a, &a, &a);
+  EXPECT_TRUE(SameGuid(a, GUID{}));
+}
+
+TEST(Hierarchy, KeysReadBackAndSortAsTheirIndices) {
+  char key[2];
+  IndexToHierarchy(key, 0);
+  EXPECT_EQ(std::string(key, 2), "!!");
+  EXPECT_EQ(HierarchyToIndex("!!"), 0);
+  EXPECT_EQ(HierarchyToIndex(" !"), -1);
+  EXPECT_EQ(HierarchyToIndex("! "), -1);
+  EXPECT_EQ(HierarchyToIndex("\xFF\xFF"), 49728);
+  std::string previous;
+  for (int index = 0; index <= 49728; ++index) {
+    IndexToHierarchy(key, static_cast<WORD>(index));
+    const std::string current(key, 2);
+    ASSERT_EQ(HierarchyToIndex(key), index);
+    ASSERT_TRUE(index == 0 || std::memcmp(previous.data(), current.data(), 2) < 0) << index;
+    previous = current;
+  }
+}
+
+TEST(UniqueIdentifier, MakesFreshRandomGuidTexts) {
+  std::set<std::string> seen;
+  for (int i = 0; i < 500; ++i) {
+    char text[23];
+    ASSERT_EQ(UniqueIdentifier(text), 1);
+    ASSERT_EQ(std::strlen(text), 22u);
+    ASSERT_EQ(IsValidBase64(text), 1);
+    GUID guid;
+    Base64toGUIDA(text, &guid);
+    EXPECT_EQ(guid.Data3 >> 12, 4);
+    seen.insert(text);
+  }
+  EXPECT_EQ(seen.size(), 500u);
+}
+
+// Each text ends at a guard page, its terminator the last byte there is.
+TEST(GuidDecoders, ReadNothingPastTheTerminator) {
+  std::mt19937 random(16);
+  for (int round = 0; round < 50; ++round) {
+    for (size_t length = 0; length <= 30; ++length) {
+      std::string text(length, 'A');
+      WideString wide(length, 0);
+      for (size_t i = 0; i < length; ++i) {
+        text[i] = static_cast<char>(1 + random() % 255);
+        wide[i] = static_cast<WCHAR>(1 + random() % 0xFFFF);
+      }
+      const GuardedText<char> narrow(text + '\0');
+      const GuardedText<WCHAR> wideText(wide + WCHAR(0));
+      GUID guid;
+      uint8_t digest[16];
+      Base64toGUIDA(narrow.get(), &guid);
+      Base64toGUIDW(wideText.get(), &guid);
+      Base64toMD5(narrow.get(), digest);
+      Base32toGUID(narrow.get(), &guid);
+      IsValidBase32(narrow.get());
+      Base85toGUID(narrow.get(), &guid);
+      HierarchyToIndex(narrow.get());
+    }
+  }
+}
+
+// Run alone in a fresh process too (see tests/CMakeLists.txt), so that the
+// threads race to make the Base85 table at its first use.
+TEST(FirstUse, ThreadsDecodeBase85Together) {
+  std::vector<std::thread> threads;
+  std::vector<int> failures(8, 0);
+  for (int t = 0; t < 8; ++t) {
+    threads.emplace_back([t, &failures] {
+      for (int i = 0; i < 200; ++i) {
+        GUID guid;
+        if (Base85toGUID("Ga]ZHRYZ4Yh]%Op%-!z)", &guid) != 1 || !SameGuid(guid, kSample)) ++failures[t];
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  for (int t = 0; t < 8; ++t) EXPECT_EQ(failures[t], 0) << t;
+}
+
+}  // namespace

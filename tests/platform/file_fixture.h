@@ -1,0 +1,78 @@
+// Shared by the file tests: a fresh folder, and short ways to make, open and
+// look at files in it through the platform layer. The same expectations
+// hold for the real Windows functions (the Windows build) and the POSIX
+// layer.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/files.h"
+#include "platform/system.h"
+#include "support/test_support.h"
+
+// Closes its handle when the test leaves, however it leaves.
+class ScopedHandle {
+ public:
+  explicit ScopedHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+  ~ScopedHandle() { Close(); }
+  ScopedHandle(const ScopedHandle&) = delete;
+  ScopedHandle& operator=(const ScopedHandle&) = delete;
+
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  void Close() {
+    if (valid()) platform::CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+class FileTest : public ::testing::Test {
+ protected:
+  // `name` may hold `\` separators (the platform takes both).
+  std::string Path(const std::string& name) const { return dir_.Narrow() + name; }
+
+  // Made by the test's own means, not the platform layer; `name` with `/`.
+  void Make(const std::string& name, const std::string& contents = "") {
+    testing_support::WriteTextFile(dir_ / name, contents);
+  }
+  std::string Contents(const std::string& name) const { return testing_support::ReadTextFile(dir_ / name); }
+
+  HANDLE Open(const std::string& name, DWORD access, DWORD share, DWORD disposition = OPEN_EXISTING,
+              DWORD flags = FILE_ATTRIBUTE_NORMAL) const {
+    return platform::CreateFileA(Path(name).c_str(), access, share, nullptr, disposition, flags, nullptr);
+  }
+
+  // The last error an open leaves (closing the handle when it opened): why
+  // it failed, else 0 or what it found.
+  DWORD OpenError(const std::string& name, DWORD access, DWORD share, DWORD disposition = OPEN_EXISTING,
+                  DWORD flags = FILE_ATTRIBUTE_NORMAL) const {
+    platform::SetLastError(12345);
+    HANDLE file = Open(name, access, share, disposition, flags);
+    DWORD error = platform::GetLastError();
+    if (file != INVALID_HANDLE_VALUE) platform::CloseHandle(file);
+    return error;
+  }
+
+  DWORD Attributes(const std::string& name) const { return platform::GetFileAttributesA(Path(name).c_str()); }
+  bool Exists(const std::string& name) const { return Attributes(name) != INVALID_FILE_ATTRIBUTES; }
+
+  std::string ReadAll(HANDLE file) const {
+    char buffer[256];
+    DWORD got = 0;
+    if (!platform::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) return "<read failed>";
+    return std::string(buffer, got);
+  }
+
+  bool Write(HANDLE file, const std::string& text) const {
+    DWORD written = 0;
+    return platform::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
+  }
+
+  testing_support::TempDir dir_;
+};

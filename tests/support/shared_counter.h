@@ -1,0 +1,15 @@
+// A number kept in a file that writers take turns to raise, each opening the
+// file without sharing: the test of exclusive opens between threads and
+// processes, used by the tests and by the helper program alike.
+#pragma once
+
+#include <string>
+
+namespace testing_support {
+
+// Adds one to the number in the file (made when missing), holding the file
+// open without sharing throughout; false with the platform's last error set
+// when the open fails (ERROR_SHARING_VIOLATION while another writer has it).
+bool AddOneExclusively(const std::string& path);
+
+}  // namespace testing_support
