@@ -1,14 +1,14 @@
-// The computer's and the user's names, the environment, and sleeping.
+// The computer's and the user's names, the environment, the special folders.
 
 #include <ctype.h>
 #include <pwd.h>
 #include <sys/stat.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 #include "platform/posix/native_path.h"
@@ -20,25 +20,42 @@ extern char** environ;
 namespace platform {
 namespace {
 
-// The NetBIOS form of the host name: its first label, upper-cased.
-std::string ComputerName() {
-  char host[256] = {};
-  if (gethostname(host, sizeof host - 1) != 0) return std::string();
-  std::string name(host, strcspn(host, "."));
-  for (char& c : name) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+// The NetBIOS form of the host name: its first label, upper-cased. Windows
+// fixes the computer name when the system starts, so it is read once.
+const std::string& ComputerName() {
+  static const std::string name = [] {
+    char host[256] = {};
+    if (gethostname(host, sizeof host - 1) != 0) return std::string();
+    std::string first(host, strcspn(host, "."));
+    for (char& c : first) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    return first;
+  }();
   return name;
 }
 
-std::string UserName() {
+std::string LookUpUserName(uid_t user) {
   char scratch[4096];
   passwd entry;
   passwd* found = nullptr;
-  if (getpwuid_r(geteuid(), &entry, scratch, sizeof scratch, &found) == 0 && found != nullptr) {
-    return found->pw_name;
-  }
+  if (getpwuid_r(user, &entry, scratch, sizeof scratch, &found) == 0 && found != nullptr) return found->pw_name;
   const char* fromEnvironment = std::getenv("USER");
   if (fromEnvironment == nullptr) fromEnvironment = std::getenv("LOGNAME");
   return fromEnvironment != nullptr ? fromEnvironment : "";
+}
+
+// The effective user's name, looked up again only when the user changes:
+// the user database is a file read, and the log asks at every entry.
+std::string UserName() {
+  static std::mutex lookUp;
+  static uid_t knownUser = static_cast<uid_t>(-1);
+  static std::string knownName;
+  uid_t user = geteuid();
+  std::lock_guard<std::mutex> hold(lookUp);
+  if (user != knownUser || knownName.empty()) {
+    knownName = LookUpUserName(user);
+    knownUser = user;
+  }
+  return knownName;
 }
 
 // Copies `text` when it fits; `countTerminator` says whether the length
@@ -76,12 +93,6 @@ const char* LookUpVariable(const std::string& name) {
 }
 
 }  // namespace
-
-void Sleep(DWORD milliseconds) {
-  timespec wait{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
-  while (nanosleep(&wait, &wait) != 0 && errno == EINTR) {
-  }
-}
 
 DWORD ExpandEnvironmentStringsA(const char* source, char* dest, DWORD size) {
   if (source == nullptr) {

@@ -5,8 +5,6 @@
 
 namespace platform {
 
-void Sleep(DWORD milliseconds) { ::Sleep(milliseconds); }
-
 DWORD ExpandEnvironmentStringsA(const char* source, char* dest, DWORD size) {
   return ::ExpandEnvironmentStringsA(source, dest, size);
 }

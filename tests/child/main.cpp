@@ -11,6 +11,8 @@
 //   ovpb_test_child count FILE TIMES         TIMES over: opens FILE without sharing,
 //                                            retrying while it is in use, and adds one
 //                                            to the number it holds
+//   ovpb_test_child log-writer RING APPEND TAG THREADS COUNT
+//                                            writes log entries, see log_writer.cpp
 
 #include <cstdio>
 #include <cstdlib>
@@ -20,6 +22,7 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "support/shared_counter.h"
+#include "child/commands.h"
 #include "support/test_support.h"
 
 namespace {
@@ -82,6 +85,10 @@ int main(int argc, char** argv) {
   if (argc == 5 && std::strcmp(argv[1], "open") == 0) return Open(argv);
   if (argc == 5 && std::strcmp(argv[1], "hold") == 0) return Hold(argv);
   if (argc == 4 && std::strcmp(argv[1], "count") == 0) return Count(argv);
-  std::fprintf(stderr, "usage: %s assert-on LIBRARY | open|hold FILE ACCESS SHARE | count FILE TIMES\n", argv[0]);
+  if (argc == 7 && std::strcmp(argv[1], "log-writer") == 0) return RunLogWriter(argc, argv);
+  std::fprintf(stderr,
+               "usage: %s assert-on LIBRARY | open|hold FILE ACCESS SHARE | count FILE TIMES |\n"
+               "       log-writer RING APPEND TAG THREADS COUNT\n",
+               argv[0]);
   return 2;
 }
