@@ -28,4 +28,12 @@ struct CtypeLocale;
 CtypeLocale* CreateCtypeLocale(const WCHAR* name);
 void FreeCtypeLocale(CtypeLocale* locale);
 
+// The runtime's _mbstowcs_l and _wcstombs_l in such a locale: the count of
+// wide characters (bytes) stored, terminator not counted, which is stored
+// only if there is room for it within `count`; a null destination asks for
+// the count the whole source needs. (size_t)-1 when the source holds an
+// invalid sequence, or a character the code page cannot represent.
+size_t MbsToWcsL(WCHAR* dest, const char* source, size_t count, CtypeLocale* locale);
+size_t WcsToMbsL(char* dest, const WCHAR* source, size_t count, CtypeLocale* locale);
+
 }  // namespace platform

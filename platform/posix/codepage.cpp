@@ -10,7 +10,11 @@
 #include <strings.h>
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
+#include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,14 +26,8 @@
 #include "platform/system.h"
 
 namespace platform {
-namespace {
 
-struct ConverterCloser {
-  void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
-using ConverterPtr = std::unique_ptr<UConverter, ConverterCloser>;
-
-ConverterPtr OpenConverter(UINT codePage) {
+ConverterPtr OpenCodePageConverter(UINT codePage) {
   std::string names[3];
   switch (codePage) {
     case CP_UTF8: names[0] = "UTF-8"; break;
@@ -49,6 +47,8 @@ ConverterPtr OpenConverter(UINT codePage) {
   }
   return nullptr;
 }
+
+namespace {
 
 // Maps a POSIX codeset name to the Windows code page a Windows system in that
 // locale would use as its ANSI code page.
@@ -81,7 +81,7 @@ UINT CodePageFromEnvironment() {
   if (configured != nullptr && *configured != '\0') {
     char* end = nullptr;
     unsigned long number = std::strtoul(configured, &end, 10);
-    if (*end == '\0' && number > 0 && number < 65536 && OpenConverter(number)) return number;
+    if (*end == '\0' && number > 0 && number < 65536 && OpenCodePageConverter(number)) return number;
     std::fprintf(stderr, "ovpb32: OVPB_ACP=%s is not a usable code page; using the locale's\n",
                  configured);
   }
@@ -97,7 +97,7 @@ UINT CodePageFromEnvironment() {
 UConverter* ThreadConverter(UINT codePage) {
   thread_local std::map<UINT, ConverterPtr> converters;
   auto found = converters.find(codePage);
-  if (found == converters.end()) found = converters.emplace(codePage, OpenConverter(codePage)).first;
+  if (found == converters.end()) found = converters.emplace(codePage, OpenCodePageConverter(codePage)).first;
   UConverter* converter = found->second.get();
   if (converter != nullptr) ucnv_reset(converter);
   return converter;
@@ -257,12 +257,99 @@ CtypeLocale* CreateCtypeLocale(const WCHAR* name) {
     if (*digit < u'0' || *digit > u'9' || codePage > 100000) return nullptr;
     codePage = codePage * 10 + static_cast<UINT>(*digit - u'0');
   }
-  if (!OpenConverter(codePage)) return nullptr;
+  if (!OpenCodePageConverter(codePage)) return nullptr;
   return new CtypeLocale{codePage};
 }
 
 void FreeCtypeLocale(CtypeLocale* locale) { delete locale; }
 
 UINT CtypeLocaleCodePage(const CtypeLocale* locale) { return locale->codePage; }
+
+namespace {
+
+// The bytes of the character at `text`, and the UTF-16 units it becomes. A
+// lead byte takes the byte after it along even when that is the terminator,
+// so that the sequence is converted, and found invalid.
+struct CharacterSize {
+  size_t bytes;
+  size_t units;
+};
+
+CharacterSize CharacterAt(UINT codePage, const char* text) {
+  const BYTE lead = static_cast<BYTE>(*text);
+  if (codePage == CP_UTF8 && lead >= 0xC0) {
+    size_t bytes = 1 + static_cast<size_t>(U8_COUNT_TRAIL_BYTES(lead));
+    for (size_t i = 1; i < bytes; ++i) {
+      if (text[i] == 0) return {i + 1, 1};
+    }
+    return {bytes, bytes == 4 ? 2u : 1u};
+  }
+  if (IsDoubleByteCodePage(codePage) && IsLeadByteOf(codePage, lead)) return {2, 1};
+  return {1, 1};
+}
+
+int DestinationRoom(size_t count) { return static_cast<int>(std::min<size_t>(count, INT_MAX)); }
+
+}  // namespace
+
+// As the runtime does it: the bytes of as many characters as the destination
+// holds are converted at once, so an invalid sequence after them goes unseen.
+size_t MbsToWcsL(WCHAR* dest, const char* source, size_t count, CtypeLocale* locale) {
+  const UINT codePage = locale->codePage;
+  if (dest == nullptr) {
+    int needed = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, source, -1, nullptr, 0);
+    return needed == 0 ? static_cast<size_t>(-1) : static_cast<size_t>(needed) - 1;
+  }
+  size_t bytes = 0;
+  for (size_t units = 0; source[bytes] != 0;) {
+    CharacterSize next = CharacterAt(codePage, source + bytes);
+    if (units + next.units > count) break;
+    units += next.units;
+    bytes += next.bytes;
+    if (source[bytes - 1] == 0) break;
+  }
+  size_t stored = 0;
+  if (bytes > 0) {
+    int converted = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, source, static_cast<int>(bytes), dest,
+                                        DestinationRoom(count));
+    if (converted == 0) {
+      if (count > 0) dest[0] = 0;
+      return static_cast<size_t>(-1);
+    }
+    stored = static_cast<size_t>(converted);
+  }
+  if (stored < count) dest[stored] = 0;
+  return stored;
+}
+
+// Character by character, without best fit: a character the code page lacks
+// is an error even just past the room.
+size_t WcsToMbsL(char* dest, const WCHAR* source, size_t count, CtypeLocale* locale) {
+  const UINT codePage = locale->codePage;
+  const bool utf8 = codePage == CP_UTF8;  // where Windows takes no default character
+  auto convert = [&](const WCHAR* units, int length, char* out, int room) {
+    BOOL usedDefault = FALSE;
+    int converted = WideCharToMultiByte(codePage, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, units, length, out, room, nullptr,
+                                        utf8 ? nullptr : &usedDefault);
+    return usedDefault ? 0 : converted;
+  };
+  if (dest == nullptr) {
+    int needed = convert(source, -1, nullptr, 0);
+    return needed == 0 ? static_cast<size_t>(-1) : static_cast<size_t>(needed) - 1;
+  }
+  size_t stored = 0;
+  for (const WCHAR* p = source; *p != 0;) {
+    const int units = U16_IS_LEAD(p[0]) && U16_IS_TRAIL(p[1]) ? 2 : 1;
+    char bytes[8];
+    const int length = convert(p, units, bytes, static_cast<int>(sizeof bytes));
+    if (length == 0) return static_cast<size_t>(-1);
+    if (stored + static_cast<size_t>(length) > count) return stored;
+    std::memcpy(dest + stored, bytes, static_cast<size_t>(length));
+    stored += static_cast<size_t>(length);
+    p += units;
+  }
+  if (stored < count) dest[stored] = 0;
+  return stored;
+}
 
 }  // namespace platform

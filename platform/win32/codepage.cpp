@@ -46,4 +46,12 @@ void FreeCtypeLocale(CtypeLocale* locale) {
   delete locale;
 }
 
+size_t MbsToWcsL(WCHAR* dest, const char* source, size_t count, CtypeLocale* locale) {
+  return ::_mbstowcs_l(dest, source, count, locale->runtimeLocale);
+}
+
+size_t WcsToMbsL(char* dest, const WCHAR* source, size_t count, CtypeLocale* locale) {
+  return ::_wcstombs_l(dest, source, count, locale->runtimeLocale);
+}
+
 }  // namespace platform

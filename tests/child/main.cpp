@@ -11,6 +11,10 @@
 //   ovpb_test_child count FILE TIMES         TIMES over: opens FILE without sharing,
 //                                            retrying while it is in use, and adds one
 //                                            to the number it holds
+//   ovpb_test_child runtime-characters       prints the multi-byte services' answers
+//                                            in the ANSI code page, as a section of
+//                                            tests/text/runtime_characters.txt
+//   ovpb_test_child wide-characters          the same for the wide classification
 //   ovpb_test_child log-writer RING APPEND TAG THREADS COUNT
 //                                            writes log entries, see log_writer.cpp
 
@@ -19,9 +23,11 @@
 #include <cstring>
 #include <string>
 
+#include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "support/shared_counter.h"
+#include "support/runtime_characters.h"
 #include "child/commands.h"
 #include "support/test_support.h"
 
@@ -72,23 +78,50 @@ int Count(char** argv) {
   return 0;
 }
 
+int AssertOn(char** argv) {
+  testing_support::LoadedLibrary library{testing_support::fs::path(argv[2])};
+  auto assertOn = library.Get<int (*)()>("OVAssertOn");
+  if (assertOn == nullptr) return 2;
+  std::printf("%d\n", assertOn());
+  return 0;
+}
+
+int PrintSection(const std::string& section) {
+  std::fwrite(section.data(), 1, section.size(), stdout);
+  return 0;
+}
+
+int RuntimeCharacters(char**) {
+  return PrintSection(testing_support::FormatSection(std::to_string(platform::GetACP()),
+                                                     testing_support::AskMultiByteServices()));
+}
+
+int WideCharacters(char**) {
+  return PrintSection(testing_support::FormatSection("wide", testing_support::AskWideClassification()));
+}
+
+struct Command {
+  const char* name;
+  int argumentCount;  // after the command's name
+  int (*run)(char** argv);
+};
+
+const Command kCommands[] = {
+    {"assert-on", 1, AssertOn},
+    {"open", 3, Open},
+    {"hold", 3, Hold},
+    {"count", 2, Count},
+    {"runtime-characters", 0, RuntimeCharacters},
+    {"wide-characters", 0, WideCharacters},
+    {"log-writer", 5, RunLogWriter},
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::strcmp(argv[1], "assert-on") == 0) {
-    testing_support::LoadedLibrary library{testing_support::fs::path(argv[2])};
-    auto assertOn = library.Get<int (*)()>("OVAssertOn");
-    if (assertOn == nullptr) return 2;
-    std::printf("%d\n", assertOn());
-    return 0;
+  for (const Command& command : kCommands) {
+    if (argc == command.argumentCount + 2 && std::strcmp(argv[1], command.name) == 0) return command.run(argv);
   }
-  if (argc == 5 && std::strcmp(argv[1], "open") == 0) return Open(argv);
-  if (argc == 5 && std::strcmp(argv[1], "hold") == 0) return Hold(argv);
-  if (argc == 4 && std::strcmp(argv[1], "count") == 0) return Count(argv);
-  if (argc == 7 && std::strcmp(argv[1], "log-writer") == 0) return RunLogWriter(argc, argv);
-  std::fprintf(stderr,
-               "usage: %s assert-on LIBRARY | open|hold FILE ACCESS SHARE | count FILE TIMES |\n"
-               "       log-writer RING APPEND TAG THREADS COUNT\n",
-               argv[0]);
+  std::fprintf(stderr, "%s: unknown command; see the list at the top of tests/child/main.cpp\n", argv[0]);
   return 2;
 }

@@ -1,0 +1,68 @@
+// The multi-byte services' stepping, copying, searching and case mapping in
+// code page 932, as the Windows runtime does them (lead bytes and the
+// classification and case of every code are compared with the runtime's in
+// runtime_characters_test.cpp).
+
+#include <string>
+
+#include "platform/mbcs.h"
+#include "text_test.h"
+
+namespace {
+
+using namespace text_testing;
+
+using Cp932 = InCodePage<932>;
+
+const unsigned char* U(const std::string& text) { return reinterpret_cast<const unsigned char*>(text.c_str()); }
+
+TEST_F(Cp932, StepsGoOverWholeCharactersButNotPastTheEnd) {
+  const std::string text = std::string(kHiraganaA) + "a\x82";
+  const unsigned char* p = U(text);
+  EXPECT_EQ(platform::_mbclen(p), 2u);
+  EXPECT_EQ(platform::_mbsnextc(p), 0x82A0u);
+  EXPECT_EQ(platform::_mbsinc(p), p + 2);
+  EXPECT_EQ(platform::_mbsinc(p + 2), p + 3);
+  // A lead byte before the terminator is one byte long.
+  EXPECT_EQ(platform::_mbclen(p + 3), 1u);
+  EXPECT_EQ(platform::_mbsinc(p + 3), p + 4);
+}
+
+TEST_F(Cp932, CopyTakesTheWholeCharacterOrNothingOfAHalfOne) {
+  unsigned char out[3] = {'x', 'x', 'x'};
+  platform::_mbccpy(out, U(kHiraganaA));
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 3), std::string(kHiraganaA) + "x");
+  const std::string half = "\x82";
+  platform::_mbccpy(out, U(half));
+  EXPECT_EQ(out[0], 0);
+  EXPECT_EQ(out[1], 0xA0);
+}
+
+TEST_F(Cp932, SearchNeverMatchesATrailByte) {
+  // 'a', Ｂ (trail byte 'a'), '\', 表 (trail byte '\'), 'a', '\'.
+  const std::string text = std::string("a") + kFullwidthCapitalB + "\\" + kHyou + "a\\";
+  const unsigned char* p = U(text);
+  EXPECT_EQ(platform::_mbschr(p + 1, 'a'), p + 6);
+  EXPECT_EQ(platform::_mbschr(p, 0x8261), p + 1);
+  EXPECT_EQ(platform::_mbschr(p, 0x955C), p + 4);
+  EXPECT_EQ(platform::_mbschr(p, 0), p + text.size());
+  EXPECT_EQ(platform::_mbschr(p, 0x61), p);
+  EXPECT_EQ(platform::_mbschr(p, 0x5C62), nullptr);
+  EXPECT_EQ(platform::_mbsrchr(p, '\\'), p + 7);
+  EXPECT_EQ(platform::_mbsrchr(p, 'a'), p + 6);
+  EXPECT_EQ(platform::_mbsrchr(p, 0x8261), p + 1);
+  EXPECT_EQ(platform::_mbsrchr(p, 0), p + text.size());
+  EXPECT_EQ(platform::_mbsrchr(U(kHyou), '\\'), nullptr);
+}
+
+TEST_F(Cp932, CaseMapsFullWidthAndGreekLettersAndLeavesKanaAlone) {
+  std::string text = std::string("AbZ") + kFullwidthCapitalA + "\x83\x9f" + kHiraganaA + kHalfwidthKatakanaA;
+  platform::_mbslwr(reinterpret_cast<unsigned char*>(&text[0]));
+  EXPECT_EQ(text, std::string("abz") + kFullwidthSmallA + "\x83\xbf" + kHiraganaA + kHalfwidthKatakanaA);
+  EXPECT_EQ(platform::_mbctoupper('q'), unsigned('Q'));
+  EXPECT_EQ(platform::_mbctoupper(0x8281), 0x8260u);
+  EXPECT_EQ(platform::_mbctoupper(0x82A0), 0x82A0u);
+  EXPECT_EQ(platform::_mbctoupper(0x0161), 0x0161u);  // 0x01 is no lead byte: no character
+}
+
+}  // namespace
