@@ -38,9 +38,12 @@ HANDLE OpenExclusively(const char* path, DWORD access) {
   }
 }
 
-void Write(HANDLE file, const char* bytes, DWORD length) {
+// Failed writes go unnoticed, by design; the count tells where the file's
+// position now is.
+DWORD Write(HANDLE file, const char* bytes, DWORD length) {
   DWORD written = 0;
-  platform::WriteFile(file, bytes, length, &written, nullptr);  // failed writes go unnoticed, by design
+  platform::WriteFile(file, bytes, length, &written, nullptr);
+  return written;
 }
 
 void MoveTo(HANDLE file, long offset) { platform::SetFilePointer(file, offset, nullptr, FILE_BEGIN); }
@@ -73,9 +76,9 @@ bool WriteRingEntry(HANDLE file, const char* text, DWORD length, int sizeLimit) 
   long position = 0;
   if (!ReadWritePosition(file, &position)) return false;
   MoveTo(file, position);
-  Write(file, text, length);
+  DWORD written = Write(file, text, length);
   if (position + static_cast<long long>(length) <= sizeLimit) {
-    long end = static_cast<long>(platform::SetFilePointer(file, 0, nullptr, FILE_CURRENT));
+    long end = position + static_cast<long>(written);  // the file's position after the entry
     Write(file, kEndMarker, kEndMarkerLength);
     WriteHeader(file, end);
   } else {

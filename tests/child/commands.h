@@ -1,4 +1,4 @@
 // The helper program's subcommands.
 #pragma once
 
-int RunLogWriter(int argc, char** argv);
+int RunLogWriter(char** argv);

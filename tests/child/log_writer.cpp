@@ -13,8 +13,7 @@
 #include "ovpb32.h"
 #include "support/log_writer_entry.h"
 
-int RunLogWriter(int argc, char** argv) {
-  if (argc != 7) return 2;
+int RunLogWriter(char** argv) {
   std::string ring = argv[2], append = argv[3], tag = argv[4];
   int threads = std::atoi(argv[5]), count = std::atoi(argv[6]);
   std::mutex output;

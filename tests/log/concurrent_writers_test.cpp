@@ -12,6 +12,8 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 using testing_support::ReadTextFile;
 
 constexpr int kProcesses = 4;

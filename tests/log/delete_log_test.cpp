@@ -11,6 +11,8 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 using testing_support::ReadTextFile;
 using testing_support::WriteTextFile;
 

@@ -10,6 +10,8 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 using testing_support::ReadTextFile;
 
 class LogEntries : public log_testing::LogTest {

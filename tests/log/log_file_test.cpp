@@ -13,6 +13,8 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 using log_testing::LogTest;
 using testing_support::ReadTextFile;
 using testing_support::WriteTextFile;
