@@ -3,6 +3,10 @@
 
 #include "platform/types.h"
 
+#ifdef _WIN32
+#include <shlobj.h>  // the CSIDL folder numbers
+#endif
+
 namespace platform {
 
 // The folder's path into `path` (room for MAX_PATH). Without `create`, a
