@@ -13,6 +13,10 @@ DWORD GetCurrentThreadId();
 // Milliseconds since the system started, wrapping every 49.7 days.
 DWORD GetTickCount();
 
+// Suspends the calling thread for at least `milliseconds`; 0 gives up the
+// rest of its time slice.
+void Sleep(DWORD milliseconds);
+
 // Packed as Windows packs it: major version in the low byte, minor in the
 // next, build in the high word. The POSIX layer reports 6.1.
 DWORD GetVersion();

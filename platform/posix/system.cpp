@@ -1,5 +1,7 @@
 #include "platform/system.h"
 
+#include <errno.h>
+#include <sched.h>
 #include <sys/syscall.h>
 #include <time.h>
 #include <unistd.h>
@@ -28,6 +30,17 @@ DWORD GetTickCount() {
   const uint64_t milliseconds =
       static_cast<uint64_t>(now.tv_sec) * 1000u + static_cast<uint64_t>(now.tv_nsec) / 1000000u;
   return static_cast<DWORD>(milliseconds);
+}
+
+// A sleep resumes after a signal for the time left.
+void Sleep(DWORD milliseconds) {
+  if (milliseconds == 0) {
+    sched_yield();
+    return;
+  }
+  timespec left{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&left, &left) != 0 && errno == EINTR) {
+  }
 }
 
 DWORD GetVersion() {

@@ -6,6 +6,7 @@ DWORD GetLastError() { return ::GetLastError(); }
 void SetLastError(DWORD error) { ::SetLastError(error); }
 DWORD GetCurrentThreadId() { return ::GetCurrentThreadId(); }
 DWORD GetTickCount() { return ::GetTickCount(); }
+void Sleep(DWORD milliseconds) { ::Sleep(milliseconds); }
 DWORD GetVersion() { return ::GetVersion(); }
 int GetSystemMetrics(int index) { return ::GetSystemMetrics(index); }
 
