@@ -1,5 +1,6 @@
 # Reads exports/ovpb32.exports and writes, for the built names only:
-#   the .def file of the Windows DLL (aliases as "alias=target"),
+#   the .def file of the Windows DLL (aliases as "alias=target", C++
+#   exports by their mangled symbol),
 #   the ELF version script (aliases become --defsym link options),
 #   a plain list of every exported name, for the export table checks.
 
@@ -23,7 +24,15 @@ function(ovpb_generate_exports list_file out_dir)
     if(NOT section STREQUAL "built")
       continue()
     endif()
-    if(line MATCHES "^([A-Za-z_0-9]+) *= *([A-Za-z_0-9]+)$")
+    if(line MATCHES "^[A-Za-z_0-9]+ +@windows=([A-Za-z_0-9]+) +@posix=([A-Za-z_0-9]+)$")
+      # A C++ export: the platform's mangled symbol.
+      if(WIN32)
+        set(name "${CMAKE_MATCH_1}")
+      else()
+        set(name "${CMAKE_MATCH_2}")
+      endif()
+      string(APPEND def_lines "    ${name}\n")
+    elseif(line MATCHES "^([A-Za-z_0-9]+) *= *([A-Za-z_0-9]+)$")
       set(name "${CMAKE_MATCH_1}")
       string(APPEND def_lines "    ${name}=${CMAKE_MATCH_2}\n")
       list(APPEND alias_options "LINKER:--defsym=${name}=${CMAKE_MATCH_2}")

@@ -16,6 +16,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <io.h>
+#include <objidl.h>
 #include <shellapi.h>
 #define OVPB_API __cdecl
 #else
@@ -76,6 +78,141 @@ int OVPB_API OVAssertOn(void);
 /* When condition is 0 and assertions are on, shows the printf-formatted
  * message (at most 1023 characters) in an "OV Error" box. */
 void OVPB_API OVAssert_(int condition, const char *format, ...);
+
+/* ---- Paths ------------------------------------------------------------- */
+/* Path buffers hold MAX_PATH (260) characters unless stated. Narrow text is in
+ * the process's ANSI code page. "X:" alone names drive X's current directory. */
+
+/* Nonzero when the current directory became path. */
+int OVPB_API chng_dir(const char *path);
+/* Always 0; out (260) receives the current directory of drive (1 = A; 0 = the
+ * current drive). The process's current directory is left as it was. */
+int OVPB_API curr_path(int drive, char *out);
+/* The current drive (1 = A). */
+int OVPB_API default_drive(void);
+/* 0 when drive (1 = A) became the current drive, else -1. */
+int OVPB_API select_drive(int drive);
+/* 0 when the one directory path was created, else -1 (no parents are made). */
+int OVPB_API make_dir(const char *path);
+/* 0 when the empty directory path was removed, else -1. */
+int OVPB_API remove_dir(const char *path);
+/* out = dir, a backslash unless dir ends in one, name, a dot unless ext
+ * starts with one, ext. Any input may be null; out is cut at 260. */
+void OVPB_API MakePathA(char *out, const char *dir, const char *name, const char *ext);
+void OVPB_API MakePathW(WCHAR *out, const WCHAR *dir, const WCHAR *name, const WCHAR *ext);
+/* Splits path into drive and directory (with its separator), name, and
+ * extension without its dot. Any output may be null; without ext_out, or for
+ * a lone dot, the extension stays with the name. The wide directory output
+ * needs 2051 characters and the name 513. */
+void OVPB_API SplitPathA(const char *path, char *dir_out, char *name_out, char *ext_out);
+void OVPB_API SplitPathW(const WCHAR *path, WCHAR *dir_out, WCHAR *name_out, WCHAR *ext_out);
+/* 1 when one trailing backslash was removed, else 0. */
+int OVPB_API removeslsh(char *path);
+/* 1 when a backslash was appended (not to "", to "X:" or after a backslash);
+ * the buffer needs two more characters. needslshA is the same function. */
+int OVPB_API needslsh(char *path);
+int OVPB_API needslshA(char *path);
+int OVPB_API needslshW(WCHAR *path);
+/* As needslsh, but "X:" becomes "X:\". */
+int OVPB_API forceslsh(char *path);
+/* Cuts trailing blanks and ensures a trailing backslash in place; 0 when path
+ * names an existing directory (or is empty), else -1. */
+int OVPB_API chk_path(char *path);
+
+/* ---- File existence and hooks ------------------------------------------ */
+
+/* Host hooks, null to remove. A file-exists hook's nonzero answer counts as
+ * existing without asking the disk; an alternate-path hook writes another
+ * path into out and answers nonzero; the stream-from-file hook receives two
+ * values the library passes through unread. */
+typedef int (OVPB_API *FileExistsFunction)(const char *path);
+typedef int (OVPB_API *AlternatePathFunction)(const WCHAR *path, WCHAR *out);
+typedef int (OVPB_API *StreamFromFileFunction)(void *value1, void *value2);
+void OVPB_API SetFileExistsFunction(FileExistsFunction hook);
+void OVPB_API SetAlternatePathFunction(AlternatePathFunction hook);
+void OVPB_API SetStreamFromFileFunction(StreamFromFileFunction hook);
+/* 1 when the stream-from-file hook is set and answers nonzero, else 0. */
+int OVPB_API stream_from_file(void *value1, void *value2);
+/* 1 when the alternate-path hook filled out; else 0 and path is copied to out. */
+int OVPB_API alternate_path(const WCHAR *path, WCHAR *out);
+
+/* 1 when a search finds the name on disk (a directory counts; a trailing
+ * backslash or a root does not), else 0. No hook is asked. */
+int OVPB_API file_exist_actuala(const char *path);
+int OVPB_API file_exist_actualw(const WCHAR *path);
+/* 1 when the file-exists hook vouches for path, else the disk's answer. */
+int OVPB_API file_exist(const char *path);
+int OVPB_API file_existw(const WCHAR *path);
+/* The disk's answer from a worker thread, 0 when none came within 5 s. */
+int OVPB_API file_exist_actual_with_timeout(const char *path);
+int OVPB_API file_exist_with_timeout(const char *path);
+/* 0 when the file is absent or can be opened for reading and writing without
+ * sharing, else the Windows error code (32: another program holds it). */
+int OVPB_API file_test_exclusive(const char *path);
+
+/* A file time in UTC, to the second. */
+typedef struct OVFILEDATE {
+    INT year;
+    INT month;
+    INT day;
+    INT hour;
+    INT minute;
+    INT second;
+} OVFILEDATE;
+/* 1 and the non-null records filled when the file is found, else 0 and
+ * them zeroed. */
+int OVPB_API file_date(const char *path, OVFILEDATE *created, OVFILEDATE *accessed, OVFILEDATE *written);
+
+/* 1 exists, 2 does not (also for null or ""). */
+int OVPB_API OVFileExists(const char *path);
+/* 1 exists; 2 missing in an existing (or no) directory; 0 the directory
+ * cannot be searched. */
+int OVPB_API OVFileDirectoryExists(const char *path);
+/* As OVFileDirectoryExists, with 3 for an existing directory. */
+int OVPB_API NewFileExistsEx(const char *path);
+/* CreateFile, with paths of 260 characters or more in their long-path form. */
+HANDLE OVPB_API OVCreateFile(const char *path, DWORD access, DWORD share_mode, void *security,
+                             DWORD disposition, DWORD flags_and_attributes, HANDLE template_file);
+HANDLE OVPB_API OVCreateFileW(const WCHAR *path, DWORD access, DWORD share_mode, void *security,
+                              DWORD disposition, DWORD flags_and_attributes, HANDLE template_file);
+
+/* ---- Long paths, attributes and handles -------------------------------- */
+
+/* (Attributes OR set) AND NOT clear; nonzero on success, 0 when the
+ * attributes cannot be read or written. */
+BOOL OVPB_API ChangeFileAttributes(const char *path, DWORD set, DWORD clear);
+BOOL OVPB_API ChangeFileAttributesW(const WCHAR *path, DWORD set, DWORD clear);
+/* The attributes read through an open handle where the plain query may be
+ * refused ("GetFileAttributesOld" in cv.ver switches back to the plain
+ * query); 0xFFFFFFFF when they cannot be read. */
+DWORD OVPB_API OVGetFileAttributes(const WCHAR *path);
+/* out (room for in) = in without leading and trailing blanks, then without
+ * trailing periods and spaces. */
+void OVPB_API RemoveTrailingSpacesAndPeriods(const char *in, char *out);
+/* 1 when a component of path other than "." and ".." ends in a period. */
+int OVPB_API DoesAnyFolderHaveTrailingPeriods(const char *path);
+/* A second handle to the same open file, rewound (the first shares the
+ * position); INVALID_HANDLE_VALUE on failure. */
+HANDLE OVPB_API OVDuplFileHandle(HANDLE file);
+
+/* ---- Directory search, line reading, sorted records -------------------- */
+
+/* A search that skips hidden and system entries, and directories unless
+ * with_directories is nonzero. file_find_first gives the search handle or -1;
+ * file_find_next 0 or -1. The caller closes the handle with _findclose. */
+INT_PTR OVPB_API file_find_first(const char *pattern, struct _finddata64i32_t *found);
+int OVPB_API file_find_next(INT_PTR search, struct _finddata64i32_t *found);
+INT_PTR OVPB_API file_find_first_ex(const char *pattern, struct _finddata64i32_t *found, int with_directories);
+int OVPB_API file_find_next_ex(INT_PTR search, struct _finddata64i32_t *found, int with_directories);
+/* The next line of the file (ended by CR, LF, CR LF or LF CR) into out of
+ * size bytes, cut to fit; its length, or -1 at the end or for size <= 0. */
+int OVPB_API ReadLine1(HFILE file, char *out, int size);
+/* Binary search of the records of record_size bytes between the offsets start
+ * and end, sorted by their leading bytes, for key (compared on at most 25
+ * bytes); the record's index, the file left just after its key, or -1. */
+int OVPB_API bsearchfile(HFILE file, const char *key, int key_length, int record_size, DWORD start, int end);
+int OVPB_API bsearchstream(IStream *stream, const char *key, int key_length, int record_size, DWORD start,
+                           int end);
 
 /* ---- Base64 ------------------------------------------------------------ */
 /* Every decoder accepts both alphabets (standard "+/", file-name "+-", and
@@ -277,6 +414,15 @@ size_t OVPB_API li_wcstombs(char *dest, const WCHAR *source, size_t max);
 
 #ifdef __cplusplus
 }
+
+#include <string>
+
+/* ---- The one C++ export ------------------------------------------------ */
+
+/* The long-path form of path ("\\?\" or "\\?\UNC" prefixed) when it has
+ * 260 characters or more, else path itself. std::wstring on Windows,
+ * std::u16string elsewhere. */
+std::basic_string<WCHAR> OVPB_API MakeLongPathStub(const WCHAR *path);
 #endif
 
 #endif /* OVPB32_H */

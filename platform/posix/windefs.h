@@ -180,16 +180,6 @@ typedef struct _BY_HANDLE_FILE_INFORMATION {
   DWORD nFileIndexLow;
 } BY_HANDLE_FILE_INFORMATION;
 
-// The runtime's search record; times are seconds since 1970.
-struct _finddata64i32_t {
-  unsigned attrib;
-  int64_t time_create;
-  int64_t time_access;
-  int64_t time_write;
-  uint32_t size;
-  char name[260];
-};
-
 #define _A_NORMAL 0x00
 #define _A_RDONLY 0x01
 #define _A_HIDDEN 0x02
