@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "frame/kept_text.h"
 #include "frame/module.h"
 #include "platform/profile.h"
 #include "platform/wide.h"
@@ -32,14 +31,12 @@ constexpr size_t kKeyCount = sizeof kConfigKeys / sizeof kConfigKeys[0];
 
 size_t IndexOf(ConfigKey key) { return static_cast<size_t>(key); }
 
-// The kept values, one slot per key.
+// The kept integers, one slot per key.
 struct KeptValues {
   KeptValues() {
     for (size_t i = 0; i < kKeyCount; ++i) integers[i].store(kConfigKeys[i].sentinel);
   }
   std::atomic<int> integers[kKeyCount];
-  KeptText<char, MAX_PATH> narrowTexts[kKeyCount];
-  KeptText<WCHAR, MAX_PATH> wideTexts[kKeyCount];
 };
 
 KeptValues& Kept() {
@@ -93,22 +90,10 @@ DWORD ReadConfigTextW(ConfigKey key, WCHAR* buffer, DWORD size) {
                                             fallback.c_str(), buffer, size, GetConfigFilePathW());
 }
 
-const char* KeptConfigTextA(ConfigKey key) {
-  return Kept().narrowTexts[IndexOf(key)].Get(
-      [key](char* buffer, size_t size) { ReadConfigTextA(key, buffer, static_cast<DWORD>(size)); });
-}
-
-const WCHAR* KeptConfigTextW(ConfigKey key) {
-  return Kept().wideTexts[IndexOf(key)].Get(
-      [key](WCHAR* buffer, size_t size) { ReadConfigTextW(key, buffer, static_cast<DWORD>(size)); });
-}
-
 void ForgetConfigForTesting() {
   KeptValues& kept = Kept();
   for (size_t i = 0; i < kKeyCount; ++i) {
     kept.integers[i].store(kConfigKeys[i].sentinel);
-    kept.narrowTexts[i].Set([](char* buffer, size_t) { buffer[0] = 0; });
-    kept.wideTexts[i].Set([](WCHAR* buffer, size_t) { buffer[0] = 0; });
   }
 }
 

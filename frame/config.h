@@ -1,6 +1,7 @@
 // The keys of the configuration file cv.ver, section "VERSION". The library
-// only reads it. Integer keys and most text keys are read at their first use
-// and kept for the life of the process.
+// only reads it. Integer keys are read at their first use and kept for the
+// life of the process; the subsystems that read text keys keep what they
+// make of them.
 #pragma once
 
 #include "platform/types.h"
@@ -48,11 +49,6 @@ int ConfigInteger(ConfigKey key);
 // A text key as the file has it now, or its default; cut to size-1 units.
 DWORD ReadConfigTextA(ConfigKey key, char* buffer, DWORD size);
 DWORD ReadConfigTextW(ConfigKey key, WCHAR* buffer, DWORD size);
-
-// A text key read at first use and kept; the narrow and wide forms are kept
-// apart.
-const char* KeptConfigTextA(ConfigKey key);
-const WCHAR* KeptConfigTextW(ConfigKey key);
 
 // Test seam: forgets every kept value, as a new process would start.
 void ForgetConfigForTesting();

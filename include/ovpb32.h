@@ -18,15 +18,57 @@
 #include <windows.h>
 #include <io.h>
 #include <objidl.h>
+#include <shellapi.h>
 #define OVPB_API __cdecl
 #else
 #include "ovpb32_wintypes.h"
 #define OVPB_API
 #endif
 
+#include <stdarg.h>
+
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/* ---- Diagnostic log --------------------------------------------------------- */
+
+/* Writes text to a log file: appended when sizeLimit is -1, else kept as a
+ * ring of sizeLimit bytes with a position header and an end marker. 1 when
+ * written, 0 when not. */
+int OVPB_API DoWriteLog(const char *path, const char *text, int sizeLimit);
+
+/* Sets the general log's path (at most 259 characters; longer is ignored);
+ * an empty path makes the next entry read it from cv.ver again. */
+void OVPB_API SetLogPath(const char *path);
+
+/* Entries of the general log: written when level <= "GeneralLogging" and the
+ * component passes "LoggingCategory". A component "@name" writes the
+ * message alone. */
+void OVPB_API OVWriteLogA(const char *component, int level, const char *format, ...);
+void OVPB_API OVWriteLogW(const WCHAR *component, int level, const WCHAR *format, ...);
+/* As above, without the level test. */
+void OVPB_API OVWriteLogArgsA(const char *component, int level, const char *format, va_list args);
+void OVPB_API OVWriteLogArgsW(const WCHAR *component, int level, const WCHAR *format, va_list args);
+/* An entry into the given file (the general log when path is null or
+ * empty), without the level test. */
+void OVPB_API OVWriteLogEx(const char *path, const char *component, int level, const char *format, ...);
+/* 1 when "GeneralLogging" is greater than 0. */
+int OVPB_API OVActiveLog(void);
+/* Changes the calling thread's indentation of its entries (0 to 12 blanks). */
+void OVPB_API OVIndentLog(int delta);
+
+/* ---- Logged delete and move --------------------------------------------------- */
+
+/* With "LogFileDeletes" on, each of these first appends a line to
+ * Orvanta\OVDeleteFileEventLog.log in the local application-data folder;
+ * the operation's result is returned unchanged. */
+void OVPB_API WriteDeleteLog(const char *file, const char *action, const char *origin, int originNumber);
+BOOL OVPB_API OVDeleteFile(const char *file, const char *origin, int originNumber);
+BOOL OVPB_API OVMoveFile(const char *existing, const char *newName, const char *origin, int originNumber);
+BOOL OVPB_API OVMoveFileEx(const char *existing, const char *newName, DWORD flags, const char *origin,
+                           int originNumber);
+int OVPB_API OVSHFileOperation(SHFILEOPSTRUCTA *operation, const char *origin, int originNumber);
 
 /* ---- Assertions -------------------------------------------------------- */
 

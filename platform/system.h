@@ -26,3 +26,21 @@ DWORD GetVersion();
 int GetSystemMetrics(int index);
 
 }  // namespace platform
+
+namespace platform {
+
+// %NAME% replaced by the variable's value (names without regard to case);
+// an unknown %NAME% stays as it is, both signs included. Returns the room needed, terminator
+// included; when that exceeds `size` nothing is written. 0 on failure.
+DWORD ExpandEnvironmentStringsA(const char* source, char* dest, DWORD size);
+
+// The computer's name (at most 15 characters) and the user's. `size` is the
+// room in, and the length out: without the terminator on success, the room
+// needed when the buffer is too small (which fails).
+BOOL GetComputerNameA(char* buffer, DWORD* size);
+BOOL GetComputerNameW(WCHAR* buffer, DWORD* size);
+// Like the computer name, but `size` out counts the terminator.
+BOOL GetUserNameA(char* buffer, DWORD* size);
+BOOL GetUserNameW(WCHAR* buffer, DWORD* size);
+
+}  // namespace platform

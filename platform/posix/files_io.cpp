@@ -100,7 +100,8 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
   int64_t position = origin + Distance(distance, distanceHigh);
   if (position < 0) return PointerFailure(ERROR_NEGATIVE_SEEK);
   if (distanceHigh == nullptr && position > UINT32_MAX) return PointerFailure(ERROR_INVALID_PARAMETER);
-  if (lseek(open->fd(), static_cast<off_t>(position), SEEK_SET) < 0) {
+  bool alreadyThere = method == FILE_CURRENT && position == origin;
+  if (!alreadyThere && lseek(open->fd(), static_cast<off_t>(position), SEEK_SET) < 0) {
     return PointerFailure(posix::WindowsErrorFromErrno(errno, open->path()));
   }
   if (distanceHigh != nullptr) *distanceHigh = static_cast<LONG>(position >> 32);

@@ -40,6 +40,17 @@ int VisitObject(dl_phdr_info* info, size_t, void* data) {
   return 1;
 }
 
+// The main program's file, kept as Windows keeps it for the process's life
+// (the log asks for it at every entry).
+const std::string& ProgramFilePath() {
+  static const std::string path = [] {
+    char resolved[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", resolved, sizeof resolved - 1);
+    return length > 0 ? std::string(resolved, static_cast<size_t>(length)) : std::string();
+  }();
+  return path;
+}
+
 // The absolute file name of the loaded object holding `address` (null: the
 // main program). The main program reports an empty name, so its file comes
 // from /proc.
@@ -47,12 +58,8 @@ std::string ModuleFilePath(const void* address) {
   ModuleSearch search{reinterpret_cast<uintptr_t>(address), address == nullptr, std::string()};
   if (address != nullptr) dl_iterate_phdr(VisitObject, &search);
   if (!search.found) return std::string();
+  if (search.name.empty()) return ProgramFilePath();
   char resolved[PATH_MAX];
-  if (search.name.empty()) {
-    ssize_t length = readlink("/proc/self/exe", resolved, sizeof resolved - 1);
-    if (length <= 0) return std::string();
-    return std::string(resolved, static_cast<size_t>(length));
-  }
   if (realpath(search.name.c_str(), resolved) == nullptr) return search.name;
   return resolved;
 }

@@ -186,3 +186,9 @@ typedef struct _BY_HANDLE_FILE_INFORMATION {
 #define _A_SYSTEM 0x04
 #define _A_SUBDIR 0x10
 #define _A_ARCH 0x20
+
+// ---- Names, shell folders ------------------------------------------------------
+
+#define ERROR_BUFFER_OVERFLOW 111L
+#define MAX_COMPUTERNAME_LENGTH 15
+#define CSIDL_LOCAL_APPDATA 0x001c

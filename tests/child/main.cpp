@@ -15,6 +15,8 @@
 //                                            in the ANSI code page, as a section of
 //                                            tests/text/runtime_characters.txt
 //   ovpb_test_child wide-characters          the same for the wide classification
+//   ovpb_test_child log-writer RING APPEND TAG THREADS COUNT
+//                                            writes log entries, see log_writer.cpp
 
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +28,7 @@
 #include "platform/system.h"
 #include "support/shared_counter.h"
 #include "support/runtime_characters.h"
+#include "child/commands.h"
 #include "support/test_support.h"
 
 namespace {
@@ -110,6 +113,7 @@ const Command kCommands[] = {
     {"count", 2, Count},
     {"runtime-characters", 0, RuntimeCharacters},
     {"wide-characters", 0, WideCharacters},
+    {"log-writer", 5, RunLogWriter},
 };
 
 }  // namespace

@@ -118,8 +118,7 @@ TEST_F(ConfigurationKeys, DefaultsWithoutAConfigurationFile) {
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::Applocale), 0);
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::GetFileAttributesOld), 0);
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::RegionalDigits), 0);
-  EXPECT_STREQ(frame::KeptConfigTextA(ConfigKey::LoggingCategory), "*");
-  EXPECT_EQ(testing_support::ToUtf8(frame::KeptConfigTextW(ConfigKey::LoggingCategory)), "*");
+  EXPECT_EQ(Text(ConfigKey::LoggingCategory), "*");
   EXPECT_EQ(Text(ConfigKey::LoggingPath), std::string(frame::GetModuleDirectoryA()) + "GeneralLog.log");
   EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "");
 }
@@ -137,21 +136,18 @@ TEST_F(ConfigurationKeys, EveryKeyIsReadFromTheVersionSection) {
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::Applocale), 1);
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::GetFileAttributesOld), 1);
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::RegionalDigits), 4);
-  EXPECT_STREQ(frame::KeptConfigTextA(ConfigKey::LoggingCategory), "Net,Files");
+  EXPECT_EQ(Text(ConfigKey::LoggingCategory), "Net,Files");
   EXPECT_EQ(Text(ConfigKey::LoggingPath), "C:\\logs\\x.log");
   EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "yes");
 }
 
 TEST_F(ConfigurationKeys, KeptKeysIgnoreLaterChangesButTheDumpSwitchDoesNot) {
   using frame::ConfigKey;
-  WriteConfig("[VERSION]\r\nGeneralLogging=2\r\nLoggingCategory=A\r\nGenerateMiniDump=first\r\n");
+  WriteConfig("[VERSION]\r\nGeneralLogging=2\r\nGenerateMiniDump=first\r\n");
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::GeneralLogging), 2);
-  EXPECT_STREQ(frame::KeptConfigTextA(ConfigKey::LoggingCategory), "A");
   EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "first");
-  WriteConfig("[VERSION]\r\nGeneralLogging=5\r\nLoggingCategory=B\r\nGenerateMiniDump=second\r\n");
+  WriteConfig("[VERSION]\r\nGeneralLogging=5\r\nGenerateMiniDump=second\r\n");
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::GeneralLogging), 2);
-  EXPECT_STREQ(frame::KeptConfigTextA(ConfigKey::LoggingCategory), "A");
-  EXPECT_EQ(testing_support::ToUtf8(frame::KeptConfigTextW(ConfigKey::LoggingCategory)), "B");
   EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "second");
 }
 

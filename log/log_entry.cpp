@@ -1,0 +1,294 @@
+// Log entries: filtered by level and component, one line each with time,
+// computer, user, program and thread, component and the thread's indent,
+// written through the log file writer. The narrow and wide forms share one
+// template; the wide line is converted to the ANSI code page at the end.
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "frame/config.h"
+#include "frame/kept_text.h"
+#include "frame/module.h"
+#include "log/log_file.h"
+#include "ovpb32.h"
+#include "platform/clock.h"
+#include "platform/codepage.h"
+#include "platform/format.h"
+#include "platform/module.h"
+#include "platform/profile.h"
+#include "platform/system.h"
+#include "platform/wide.h"
+
+namespace logging {
+namespace {
+
+constexpr size_t kEntryCapacity = 2000;
+constexpr size_t kTruncationIndex = 1994;
+constexpr int kMaxIndent = 12;
+constexpr size_t kCategoryKeyCapacity = 200;
+
+// ---- Module-wide values ------------------------------------------------------
+
+frame::KeptText<char, MAX_PATH + 2> narrowCategoryFilter;
+frame::KeptText<WCHAR, MAX_PATH + 2> wideCategoryFilter;
+thread_local int indentationDepth = 0;
+
+bool ThreadBlockAvailable() { return (platform::GetVersion() & 0xFF) >= 6; }
+
+int LoggingLevel() { return frame::ConfigInteger(frame::ConfigKey::GeneralLogging); }
+int LogSizeLimit() { return frame::ConfigInteger(frame::ConfigKey::LoggingSize); }
+
+// ---- Text helpers for both widths --------------------------------------------
+
+template <typename Char>
+using Text = std::basic_string<Char>;
+
+template <typename Char>
+Text<Char> Literal(const char* ascii) {
+  return Text<Char>(ascii, ascii + std::strlen(ascii));
+}
+
+template <typename Char>
+void LowerAscii(Char* text) {
+  for (; *text != 0; ++text) {
+    if (*text >= 'A' && *text <= 'Z') *text = static_cast<Char>(*text - 'A' + 'a');
+  }
+}
+
+template <typename Char>
+size_t Length(const Char* text) {
+  return std::char_traits<Char>::length(text);
+}
+
+// Formats with truncation at the capacity; false when the text was cut.
+bool FormatArgs(char* buffer, size_t capacity, const char* format, va_list arguments) {
+  int length = std::vsnprintf(buffer, capacity, format, arguments);
+  return length >= 0 && static_cast<size_t>(length) < capacity;
+}
+
+bool FormatArgs(WCHAR* buffer, size_t capacity, const WCHAR* format, va_list arguments) {
+  return platform::FormatWide(buffer, capacity, format, arguments) >= 0;
+}
+
+template <typename Char>
+bool Format(Char* buffer, size_t capacity, const Char* format, ...) {
+  va_list arguments;
+  va_start(arguments, format);
+  bool whole = FormatArgs(buffer, capacity, format, arguments);
+  va_end(arguments);
+  return whole;
+}
+
+template <typename Char>
+void MarkTruncated(Char* buffer) {
+  Text<Char> mark = Literal<Char>("(...)");
+  std::copy(mark.begin(), mark.end(), buffer + kTruncationIndex);
+  buffer[kTruncationIndex + mark.size()] = 0;
+}
+
+// ---- Category filters ----------------------------------------------------------
+
+// Blanks cut at both ends, lower-cased; "*..." as it is, else ",text,".
+template <typename Char>
+void MakeCategoryFilter(Char* raw, Char* filter, size_t size) {
+  LowerAscii(raw);
+  if (raw[0] == '*') {
+    std::char_traits<Char>::copy(filter, raw, Length(raw) + 1);
+  } else {
+    Format(filter, size, Literal<Char>(",%s,").c_str(), raw);
+  }
+}
+
+const char* CategoryFilter(char) {
+  return narrowCategoryFilter.Get([](char* filter, size_t size) {
+    char raw[MAX_PATH];
+    frame::ReadConfigTextA(frame::ConfigKey::LoggingCategory, raw, sizeof raw);
+    str_trimA(raw);
+    str_trim_leftA(raw);
+    MakeCategoryFilter(raw, filter, size);
+  });
+}
+
+const WCHAR* CategoryFilter(WCHAR) {
+  return wideCategoryFilter.Get([](WCHAR* filter, size_t size) {
+    WCHAR raw[MAX_PATH];
+    frame::ReadConfigTextW(frame::ConfigKey::LoggingCategory, raw, MAX_PATH);
+    size_t end = WideLength(raw);
+    while (end > 0 && raw[end - 1] == u' ') raw[--end] = 0;
+    size_t start = 0;
+    while (raw[start] == u' ') ++start;
+    MakeCategoryFilter(raw + start, filter, size);
+  });
+}
+
+template <typename Char>
+bool PassesCategoryFilter(const Char* component) {
+  if (component[0] == 0) return true;
+  const Char* filter = CategoryFilter(Char());
+  if (filter[0] == '*') return true;
+  Char key[kCategoryKeyCapacity];
+  Format(key, kCategoryKeyCapacity, Literal<Char>(",%s,").c_str(), component);
+  LowerAscii(key);
+  return Text<Char>(filter).find(key) != Text<Char>::npos;
+}
+
+// ---- The fields of an entry ------------------------------------------------------
+
+Text<char> LocalTimeText(char) {
+  char text[99];
+  int64_t now = platform::_time64(nullptr);
+  if (platform::_ctime64_s(text, sizeof text, &now) != 0) return Text<char>();
+  Text<char> result(text);
+  if (!result.empty() && result.back() == '\n') result.pop_back();
+  return result;
+}
+
+Text<WCHAR> LocalTimeText(WCHAR) {
+  WCHAR text[99];
+  int64_t now = platform::_time64(nullptr);
+  if (platform::_wctime64_s(text, 99, &now) != 0) return Text<WCHAR>();
+  Text<WCHAR> result(text);
+  if (!result.empty() && result.back() == u'\n') result.pop_back();
+  return result;
+}
+
+BOOL ComputerName(char* buffer, DWORD* size) { return platform::GetComputerNameA(buffer, size); }
+BOOL ComputerName(WCHAR* buffer, DWORD* size) { return platform::GetComputerNameW(buffer, size); }
+BOOL UserName(char* buffer, DWORD* size) { return platform::GetUserNameA(buffer, size); }
+BOOL UserName(WCHAR* buffer, DWORD* size) { return platform::GetUserNameW(buffer, size); }
+DWORD ProgramFile(char* buffer, DWORD size) { return platform::GetModuleFileNameA(nullptr, buffer, size); }
+DWORD ProgramFile(WCHAR* buffer, DWORD size) { return platform::GetModuleFileNameW(nullptr, buffer, size); }
+
+template <typename Char>
+Text<Char> ComputerField() {
+  Char name[16];
+  DWORD size = 16;
+  return ComputerName(name, &size) ? Text<Char>(name) : Literal<Char>("unknown comp");
+}
+
+template <typename Char>
+Text<Char> UserField() {
+  Char name[MAX_PATH] = {};
+  DWORD size = MAX_PATH;
+  return UserName(name, &size) ? Text<Char>(name) : Text<Char>();
+}
+
+// The host program's file name without folder or extension, and the thread.
+template <typename Char>
+Text<Char> ProgramField() {
+  Char path[MAX_PATH];
+  Char field[MAX_PATH];
+  DWORD thread = platform::GetCurrentThreadId();
+  if (ProgramFile(path, MAX_PATH) == 0) {
+    Format(field, MAX_PATH, Literal<Char>("unknown exe:%d").c_str(), static_cast<int>(thread));
+    return field;
+  }
+  Text<Char> name(path);
+  size_t slash = name.find_last_of(Literal<Char>("\\/:"));
+  if (slash != Text<Char>::npos) name.erase(0, slash + 1);
+  size_t dot = name.rfind(Char('.'));
+  if (dot != Text<Char>::npos) name.erase(dot);
+  Format(field, MAX_PATH, Literal<Char>("%s:%d").c_str(), name.c_str(), static_cast<int>(thread));
+  return field;
+}
+
+int IndentWidth() {
+  if (!ThreadBlockAvailable() || indentationDepth <= 0) return 0;
+  return indentationDepth >= kMaxIndent ? kMaxIndent : indentationDepth;
+}
+
+// ---- Entries ---------------------------------------------------------------------
+
+// The finished line for one entry; empty when the category filter drops it.
+template <typename Char>
+Text<Char> BuildEntry(const Char* component, const Char* format, va_list arguments) {
+  bool raw = component[0] == '@';
+  if (raw) ++component;
+  if (!PassesCategoryFilter(component)) return Text<Char>();
+
+  Char message[kEntryCapacity];
+  if (!FormatArgs(message, kEntryCapacity, format, arguments)) MarkTruncated(message);
+
+  Char line[kEntryCapacity];
+  bool whole;
+  if (raw) {
+    whole = Format(line, kEntryCapacity, Literal<Char>("%s\r\n").c_str(), message);
+  } else {
+    Char componentField[MAX_PATH] = {};
+    if (component[0] != 0) Format(componentField, MAX_PATH, Literal<Char>("[%-12s]").c_str(), component);
+    Text<Char> indent(static_cast<size_t>(IndentWidth()), Char(' '));
+    whole = Format(line, kEntryCapacity, Literal<Char>("(%s) %s:%s %s %s: %s%s\r\n").c_str(), LocalTimeText(Char()).c_str(),
+                   ComputerField<Char>().c_str(), UserField<Char>().c_str(), ProgramField<Char>().c_str(),
+                   componentField, indent.c_str(), message);
+  }
+  if (!whole) MarkTruncated(line);
+  return line;
+}
+
+void WriteEntry(const char* path, const Text<char>& line) {
+  if (!line.empty()) DoWriteLog(path, line.c_str(), LogSizeLimit());
+}
+
+void WriteEntry(const char* path, const Text<WCHAR>& line) {
+  if (line.empty()) return;
+  char narrow[kEntryCapacity] = {};
+  platform::WcsToMbsL(narrow, line.c_str(), kEntryCapacity - 1, frame::ConversionLocale());
+  narrow[kEntryCapacity - 1] = '\0';
+  DoWriteLog(path, narrow, LogSizeLimit());
+}
+
+}  // namespace
+
+void ForgetLogStateForTesting() {
+  SetLogPath("");
+  narrowCategoryFilter.Set([](char* filter, size_t) { filter[0] = '\0'; });
+  wideCategoryFilter.Set([](WCHAR* filter, size_t) { filter[0] = 0; });
+}
+
+template <typename Char>
+void FormatLogEntry(const char* path, const Char* component, const Char* format, va_list arguments) {
+  if (component == nullptr || format == nullptr) return;
+  WriteEntry(path, BuildEntry(component, format, arguments));
+}
+
+}  // namespace logging
+
+extern "C" void OVPB_API OVWriteLogArgsA(const char* component, int level, const char* format, va_list arguments) {
+  logging::FormatLogEntry(logging::GetLogPathA(), component, format, arguments);
+}
+
+extern "C" void OVPB_API OVWriteLogArgsW(const WCHAR* component, int level, const WCHAR* format, va_list arguments) {
+  logging::FormatLogEntry(logging::GetLogPathA(), component, format, arguments);
+}
+
+extern "C" void OVPB_API OVWriteLogA(const char* component, int level, const char* format, ...) {
+  if (level > logging::LoggingLevel()) return;
+  va_list arguments;
+  va_start(arguments, format);
+  OVWriteLogArgsA(component, level, format, arguments);
+  va_end(arguments);
+}
+
+extern "C" void OVPB_API OVWriteLogW(const WCHAR* component, int level, const WCHAR* format, ...) {
+  if (level > logging::LoggingLevel()) return;
+  va_list arguments;
+  va_start(arguments, format);
+  OVWriteLogArgsW(component, level, format, arguments);
+  va_end(arguments);
+}
+
+extern "C" void OVPB_API OVWriteLogEx(const char* path, const char* component, int level, const char* format, ...) {
+  const char* target = path != nullptr && path[0] != '\0' ? path : logging::GetLogPathA();
+  va_list arguments;
+  va_start(arguments, format);
+  logging::FormatLogEntry(target, component, format, arguments);
+  va_end(arguments);
+}
+
+extern "C" int OVPB_API OVActiveLog(void) { return logging::LoggingLevel() > 0 ? 1 : 0; }
+
+extern "C" void OVPB_API OVIndentLog(int delta) {
+  if (logging::ThreadBlockAvailable()) logging::indentationDepth += delta;
+}

@@ -1,0 +1,130 @@
+// Log files in append mode, or as a ring: a 10-byte position header, the
+// entries, and an end marker after the newest entry. Writers are serialised
+// by the file itself: it is opened exclusively for each entry, and a writer
+// that finds it busy retries.
+
+#include "log/log_file.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "frame/config.h"
+#include "frame/kept_text.h"
+#include "ovpb32.h"
+#include "platform/files.h"
+#include "platform/system.h"
+
+namespace logging {
+namespace {
+
+constexpr char kEndMarker[] = "*++++++++++++++++++++++++End of Log++++++++++++++++++++++++*\r\n";
+constexpr DWORD kEndMarkerLength = sizeof kEndMarker - 1;
+constexpr DWORD kHeaderLength = 10;
+constexpr long kFirstEntryOffset = 10;
+constexpr int kSharingRetries = 200;
+constexpr DWORD kSharingRetryDelayMs = 5;
+
+static_assert(kEndMarkerLength == 62, "the end marker is 62 bytes");
+
+frame::KeptText<char, MAX_PATH> logPath;
+
+HANDLE OpenExclusively(const char* path, DWORD access) {
+  for (int attempt = 0;; ++attempt) {
+    HANDLE file = platform::CreateFileA(path, access, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) return file;
+    if (platform::GetLastError() != ERROR_SHARING_VIOLATION || attempt == kSharingRetries) return file;
+    platform::Sleep(kSharingRetryDelayMs);
+  }
+}
+
+// Failed writes go unnoticed, by design; the count tells where the file's
+// position now is.
+DWORD Write(HANDLE file, const char* bytes, DWORD length) {
+  DWORD written = 0;
+  platform::WriteFile(file, bytes, length, &written, nullptr);
+  return written;
+}
+
+void MoveTo(HANDLE file, long offset) { platform::SetFilePointer(file, offset, nullptr, FILE_BEGIN); }
+
+void AppendEntry(HANDLE file, const char* text, DWORD length) {
+  platform::SetFilePointer(file, 0, nullptr, FILE_END);
+  Write(file, text, length);
+}
+
+// The write position from the header: its decimal value, 10 at the least.
+bool ReadWritePosition(HANDLE file, long* position) {
+  char header[kHeaderLength + 1] = {};
+  DWORD read = 0;
+  MoveTo(file, 0);
+  if (!platform::ReadFile(file, header, kHeaderLength, &read, nullptr)) return false;
+  *position = std::atol(header);
+  if (*position < kFirstEntryOffset) *position = kFirstEntryOffset;
+  return true;
+}
+
+void WriteHeader(HANDLE file, long position) {
+  char header[kHeaderLength + 8];
+  std::snprintf(header, sizeof header, "%ld", position);
+  str_pad(header, kHeaderLength);
+  MoveTo(file, 0);
+  Write(file, header, kHeaderLength);
+}
+
+bool WriteRingEntry(HANDLE file, const char* text, DWORD length, int sizeLimit) {
+  long position = 0;
+  if (!ReadWritePosition(file, &position)) return false;
+  MoveTo(file, position);
+  DWORD written = Write(file, text, length);
+  if (position + static_cast<long long>(length) <= sizeLimit) {
+    long end = position + static_cast<long>(written);  // the file's position after the entry
+    Write(file, kEndMarker, kEndMarkerLength);
+    WriteHeader(file, end);
+  } else {
+    // Full: the next round starts over the oldest entries.
+    WriteHeader(file, kFirstEntryOffset);
+    Write(file, kEndMarker, kEndMarkerLength);
+  }
+  return true;
+}
+
+}  // namespace
+
+const char* GetLogPathA() {
+  return logPath.Get([](char* path, size_t size) {
+    char configured[MAX_PATH];
+    frame::ReadConfigTextA(frame::ConfigKey::LoggingPath, configured, sizeof configured);
+    // An expansion that does not fit leaves the path empty: no log rather
+    // than a log in a wrong place.
+    platform::ExpandEnvironmentStringsA(configured, path, static_cast<DWORD>(size));
+  });
+}
+
+}  // namespace logging
+
+extern "C" int OVPB_API DoWriteLog(const char* path, const char* text, int sizeLimit) {
+  if (path == nullptr || text == nullptr) return 0;
+  const DWORD length = static_cast<DWORD>(std::strlen(text));
+  const bool ring = sizeLimit != -1;
+  if (ring && static_cast<long long>(sizeLimit) < static_cast<long long>(length) + logging::kEndMarkerLength) {
+    return 0;
+  }
+  HANDLE file = logging::OpenExclusively(path, ring ? GENERIC_READ | GENERIC_WRITE : GENERIC_WRITE);
+  if (file == INVALID_HANDLE_VALUE) return 0;
+  bool issued = true;
+  if (ring) {
+    issued = logging::WriteRingEntry(file, text, length, sizeLimit);
+  } else {
+    logging::AppendEntry(file, text, length);
+  }
+  platform::CloseHandle(file);
+  return issued ? 1 : 0;
+}
+
+extern "C" void OVPB_API SetLogPath(const char* path) {
+  if (path == nullptr) return;
+  size_t length = std::strlen(path);
+  if (length >= MAX_PATH) return;  // a path the log cannot hold leaves the log where it was
+  logging::logPath.Set([path, length](char* buffer, size_t) { std::memcpy(buffer, path, length + 1); });
+}

@@ -1,0 +1,49 @@
+#include "platform/clock.h"
+
+#include <time.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace platform {
+namespace {
+
+// The runtime's ctime text: English names, two-digit day.
+int FormatLocalTime(char* text, size_t size, const int64_t* time) {
+  static const char kDays[7][4] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static const char kMonths[12][4] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  if (text == nullptr || size == 0) return EINVAL;
+  text[0] = '\0';
+  if (size < 26) return ERANGE;
+  if (time == nullptr || *time < 0) return EINVAL;
+  time_t seconds = static_cast<time_t>(*time);
+  tm local;
+  if (localtime_r(&seconds, &local) == nullptr) return EINVAL;
+  std::snprintf(text, size, "%s %s %02d %02d:%02d:%02d %04d\n", kDays[local.tm_wday], kMonths[local.tm_mon],
+                local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, local.tm_year + 1900);
+  return 0;
+}
+
+}  // namespace
+
+int64_t _time64(int64_t* result) {
+  int64_t now = static_cast<int64_t>(::time(nullptr));
+  if (result != nullptr) *result = now;
+  return now;
+}
+
+int _ctime64_s(char* buffer, size_t size, const int64_t* time) { return FormatLocalTime(buffer, size, time); }
+
+int _wctime64_s(WCHAR* buffer, size_t size, const int64_t* time) {
+  char narrow[32];
+  int error = FormatLocalTime(narrow, size < sizeof narrow ? size : sizeof narrow, time);
+  if (buffer != nullptr && size > 0) {
+    size_t i = 0;
+    for (; narrow[i] != '\0' && error == 0; ++i) buffer[i] = static_cast<WCHAR>(narrow[i]);
+    buffer[i] = 0;
+  }
+  return error;
+}
+
+}  // namespace platform

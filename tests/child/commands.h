@@ -1,0 +1,4 @@
+// The helper program's subcommands.
+#pragma once
+
+int RunLogWriter(char** argv);

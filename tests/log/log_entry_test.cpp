@@ -1,0 +1,175 @@
+// Log entries: level and category filters, the line's fields, raw entries,
+// indentation and truncation.
+
+#include <regex>
+#include <thread>
+
+#include "log_test_support.h"
+#include "ovpb32.h"
+#include "platform/wide.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using testing_support::ReadTextFile;
+
+class LogEntries : public log_testing::LogTest {
+ protected:
+  void SetUp() override {
+    LogTest::SetUp();
+    path_ = LogFile("general.log");
+  }
+
+  // Writes through the general log, which points into the test's folder.
+  void Point() { SetLogPath(path_.c_str()); }
+
+  // The entries in the order written (ring mode: header and marker removed).
+  std::string Written() {
+    std::string bytes = ReadTextFile(path_);
+    if (bytes.size() < 10) return std::string();
+    size_t end = std::stoul(bytes.substr(0, 10));
+    return bytes.substr(10, end - 10);
+  }
+
+  void WriteWithCategory(const char* category, const char* component) {
+    Configure(std::string("LoggingCategory=") + category + "\r\n");
+    Point();
+    OVWriteLogA(component, 0, "m");
+  }
+
+  std::string path_;
+};
+
+// (time) computer:user program:thread [component   ]: message
+const std::regex kLine(R"(\(\w{3} \w{3} \d\d \d\d:\d\d:\d\d \d{4}\) [^:\r\n]*:[^ \r\n]* [^:\r\n]+:\d+ (.*)\r\n)");
+
+TEST_F(LogEntries, WithoutConfigurationOnlyLevelZeroIsWritten) {
+  Point();
+  EXPECT_EQ(OVActiveLog(), 0);
+  OVWriteLogA("Net", 1, "dropped");
+  OVWriteLogA("Net", 0, "kept %d", 7);
+  std::smatch match;
+  std::string written = Written();
+  ASSERT_TRUE(std::regex_match(written, match, kLine)) << written;
+  EXPECT_EQ(match[1].str(), "[Net         ]: kept 7");
+}
+
+TEST_F(LogEntries, ExAndArgsFormsIgnoreTheLevel) {
+  Point();
+  OVWriteLogEx(path_.c_str(), "", 9, "ex");
+  OVWriteLogEx(nullptr, "", 9, "general");
+  std::string written = Written();
+  EXPECT_NE(written.find(" : ex\r\n"), std::string::npos) << written;
+  EXPECT_NE(written.find(" : general\r\n"), std::string::npos) << written;
+}
+
+TEST_F(LogEntries, LevelComesFromGeneralLogging) {
+  Configure("GeneralLogging=2\r\n");
+  Point();
+  EXPECT_EQ(OVActiveLog(), 1);
+  OVWriteLogA("", 2, "two");
+  OVWriteLogA("", 3, "three");
+  std::string written = Written();
+  EXPECT_NE(written.find("two"), std::string::npos);
+  EXPECT_EQ(written.find("three"), std::string::npos);
+}
+
+TEST_F(LogEntries, CategoryListAdmitsListedComponentsOnly) {
+  Configure("LoggingCategory=Net,ByteLevelFileCopy\r\n");
+  Point();
+  OVWriteLogA("NET", 0, "net");
+  OVWriteLogA("ByteLevelFileCopy", 0, "copy");
+  OVWriteLogA("Copy", 0, "dropped");
+  OVWriteLogA("", 0, "no component");
+  std::string written = Written();
+  EXPECT_NE(written.find(": net\r\n"), std::string::npos);
+  EXPECT_NE(written.find("[ByteLevelFileCopy]: copy"), std::string::npos);
+  EXPECT_EQ(written.find("dropped"), std::string::npos);
+  EXPECT_NE(written.find(" : no component"), std::string::npos);
+}
+
+TEST_F(LogEntries, ABlankInTheCategoryListIsPartOfTheName) {
+  WriteWithCategory("Net, Disk", "Disk");
+  EXPECT_EQ(Written(), "");
+  WriteWithCategory("Net, Disk", "Net");
+  EXPECT_NE(Written(), "");
+}
+
+TEST_F(LogEntries, StarFirstAdmitsEverything) {
+  WriteWithCategory("*but not this", "Anything");
+  EXPECT_NE(Written(), "");
+}
+
+TEST_F(LogEntries, EmptyCategoryListAdmitsOnlyEntriesWithoutComponent) {
+  WriteWithCategory("   ", "Net");
+  EXPECT_EQ(Written(), "");
+  OVWriteLogA("", 0, "bare");
+  EXPECT_NE(Written().find("bare"), std::string::npos);
+}
+
+TEST_F(LogEntries, RawEntriesAreTheMessageAlone) {
+  Configure("LoggingCategory=raw\r\n");
+  Point();
+  OVWriteLogA("@Raw", 0, "just %s", "this");
+  OVWriteLogA("@Other", 0, "dropped");
+  EXPECT_EQ(Written(), "just this\r\n");
+}
+
+TEST_F(LogEntries, LongComponentsAppearInFull) {
+  Point();
+  OVWriteLogA("AVeryLongComponentName", 0, "m");
+  EXPECT_NE(Written().find("[AVeryLongComponentName]: m"), std::string::npos);
+}
+
+TEST_F(LogEntries, IndentationIsPerThreadAndBounded) {
+  Point();
+  auto indentOf = [this](int depth) {
+    SetLogPath(path_.c_str());
+    std::thread writer([&] {
+      OVIndentLog(depth);
+      OVWriteLogA("C", 0, "m");
+    });
+    writer.join();
+    std::string written = Written();
+    size_t colon = written.rfind("]: ");
+    size_t message = written.rfind("m\r\n");
+    return message - colon - 3;
+  };
+  EXPECT_EQ(indentOf(3), 3u);
+  EXPECT_EQ(indentOf(20), 12u);
+  EXPECT_EQ(indentOf(-2), 0u);
+  OVIndentLog(2);  // this thread's depth does not reach other threads
+  EXPECT_EQ(indentOf(0), 0u);
+  OVIndentLog(-2);
+}
+
+TEST_F(LogEntries, LongMessagesAndLinesAreCut) {
+  Point();
+  std::string message(2500, 'x');
+  OVWriteLogA("", 0, "%s", message.c_str());
+  std::string written = Written();
+  EXPECT_EQ(written.size(), 1999u);
+  EXPECT_EQ(written.substr(1994), "(...)");
+
+  log_testing::LogTest::Reset();
+  testing_support::TempDir other;
+  path_ = (other / "second.log").string();
+  Point();
+  OVWriteLogA("", 0, "%s", std::string(1950, 'y').c_str());
+  OVWriteLogA("@", 0, "next");
+  written = Written();
+  EXPECT_EQ(written.substr(1994, 5), "(...)");
+  EXPECT_EQ(written.substr(1999), "next\r\n");  // no line break after a cut line
+}
+
+TEST_F(LogEntries, WideEntriesAreWrittenInTheAnsiCodePage) {
+  Point();
+  OVWriteLogW(OV_WIDE("Wide"), 0, OV_WIDE("%s=%d"), OV_WIDE("value"), 42);
+  std::smatch match;
+  std::string written = Written();
+  ASSERT_TRUE(std::regex_match(written, match, kLine)) << written;
+  EXPECT_EQ(match[1].str(), "[Wide        ]: value=42");
+}
+
+}  // namespace

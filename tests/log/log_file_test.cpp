@@ -1,0 +1,178 @@
+// The log file writer: append mode, ring mode against a model of the file,
+// the sharing retry, and the general log's path.
+
+#include <chrono>
+#include <cstdlib>
+#include <random>
+#include <thread>
+
+#include "log/log_file.h"
+#include "log_test_support.h"
+#include "ovpb32.h"
+#include "platform/files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using log_testing::LogTest;
+using testing_support::ReadTextFile;
+using testing_support::WriteTextFile;
+
+const std::string kMarker = "*++++++++++++++++++++++++End of Log++++++++++++++++++++++++*\r\n";
+
+std::string Header(long position) {
+  std::string header = std::to_string(position);
+  header.resize(10, ' ');
+  return header;
+}
+
+// What a ring-mode file must hold after each write, kept independently of
+// the writer: header, entries, marker, and what is left of older rounds.
+class RingModel {
+ public:
+  explicit RingModel(int limit) : limit_(limit) {}
+
+  void Write(const std::string& text) {
+    long position = bytes_.size() >= 10 ? std::atol(bytes_.substr(0, 10).c_str()) : 0;
+    if (position < 10) position = 10;
+    Put(position, text);
+    if (position + static_cast<long>(text.size()) <= limit_) {
+      Put(position + text.size(), kMarker);
+      Put(0, Header(position + text.size()));
+    } else {
+      Put(0, Header(10));
+      Put(10, kMarker);
+    }
+  }
+
+  const std::string& bytes() const { return bytes_; }
+
+ private:
+  void Put(size_t offset, const std::string& text) {
+    if (bytes_.size() < offset + text.size()) bytes_.resize(offset + text.size(), '\0');
+    bytes_.replace(offset, text.size(), text);
+  }
+
+  int limit_;
+  std::string bytes_;
+};
+
+using LogFileWriter = LogTest;
+
+TEST_F(LogFileWriter, AppendModeOnlyGrows) {
+  std::string path = LogFile("append.log");
+  EXPECT_EQ(DoWriteLog(path.c_str(), "one\r\n", -1), 1);
+  EXPECT_EQ(DoWriteLog(path.c_str(), "two\r\n", -1), 1);
+  EXPECT_EQ(ReadTextFile(path), "one\r\ntwo\r\n");
+}
+
+TEST_F(LogFileWriter, RingModeOnANewFile) {
+  std::string path = LogFile("ring.log");
+  ASSERT_EQ(DoWriteLog(path.c_str(), "entry\r\n", 1000), 1);
+  EXPECT_EQ(ReadTextFile(path), Header(17) + "entry\r\n" + kMarker);
+}
+
+TEST_F(LogFileWriter, RingModeOverAFileWrittenInAppendMode) {
+  std::string path = LogFile("was-append.log");
+  WriteTextFile(path, "plain text that was appended\r\n");
+  ASSERT_EQ(DoWriteLog(path.c_str(), "new\r\n", 1000), 1);
+  std::string bytes = ReadTextFile(path);
+  EXPECT_EQ(bytes.substr(0, 10), Header(15));
+  EXPECT_EQ(bytes.substr(10, 5 + kMarker.size()), "new\r\n" + kMarker);
+}
+
+TEST_F(LogFileWriter, AnEntryEndingPastTheLimitWrapsTheRing) {
+  std::string path = LogFile("wrap.log");
+  std::string entry(60, 'a');
+  ASSERT_EQ(DoWriteLog(path.c_str(), entry.c_str(), 130), 1);  // 10 + 60 <= 130
+  ASSERT_EQ(DoWriteLog(path.c_str(), entry.c_str(), 130), 1);  // 70 + 60 ends at 130: still fits
+  ASSERT_EQ(DoWriteLog(path.c_str(), "bb", 130), 1);           // 130 + 2 is past the limit
+  std::string bytes = ReadTextFile(path);
+  EXPECT_EQ(bytes.substr(0, 10), Header(10));
+  EXPECT_EQ(bytes.substr(10, kMarker.size()), kMarker);
+  EXPECT_EQ(bytes.substr(130, 2), "bb");
+}
+
+TEST_F(LogFileWriter, RefusesWhatCannotBeWritten) {
+  std::string path = LogFile("refused.log");
+  EXPECT_EQ(DoWriteLog(path.c_str(), "x", 0), 0);
+  EXPECT_EQ(DoWriteLog(path.c_str(), "x", -5), 0);
+  EXPECT_EQ(DoWriteLog(path.c_str(), "x", 62), 0);  // the text and the marker need 63
+  EXPECT_FALSE(fs::exists(path));
+  EXPECT_EQ(DoWriteLog(nullptr, "x", -1), 0);
+  EXPECT_EQ(DoWriteLog(path.c_str(), nullptr, -1), 0);
+  EXPECT_EQ(DoWriteLog(LogFile("no-such-folder/x.log").c_str(), "x", -1), 0);
+  EXPECT_EQ(DoWriteLog(path.c_str(), "x", 63), 1);
+}
+
+TEST_F(LogFileWriter, RingModeMatchesTheModelByteForByte) {
+  std::mt19937 random(20261206);
+  for (int limit : {100, 257, 1000}) {
+    std::string path = LogFile("model-" + std::to_string(limit) + ".log");
+    RingModel model(limit);
+    for (int i = 0; i < 300; ++i) {
+      std::string text(std::uniform_int_distribution<size_t>(1, limit - 62)(random), ' ');
+      for (char& c : text) c = static_cast<char>('a' + random() % 26);
+      ASSERT_EQ(DoWriteLog(path.c_str(), text.c_str(), limit), 1);
+      model.Write(text);
+      ASSERT_EQ(ReadTextFile(path), model.bytes()) << "limit " << limit << ", entry " << i;
+    }
+  }
+}
+
+TEST_F(LogFileWriter, WaitsForAFileThatIsBrieflyBusy) {
+  std::string path = LogFile("busy.log");
+  HANDLE holder = platform::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  std::thread release([holder] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    platform::CloseHandle(holder);
+  });
+  EXPECT_EQ(DoWriteLog(path.c_str(), "after the wait", -1), 1);
+  release.join();
+  EXPECT_EQ(ReadTextFile(path), "after the wait");
+}
+
+TEST_F(LogFileWriter, GivesUpOnAFileHeldTooLong) {
+  std::string path = LogFile("held.log");
+  HANDLE holder = platform::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(DoWriteLog(path.c_str(), "lost", -1), 0);
+  auto waited = std::chrono::steady_clock::now() - start;
+  platform::CloseHandle(holder);
+  EXPECT_GE(waited, std::chrono::milliseconds(900));  // 200 retries of 5 ms
+  EXPECT_EQ(ReadTextFile(path), "");
+}
+
+using GeneralLogPath = LogTest;
+
+TEST_F(GeneralLogPath, DefaultsToGeneralLogBesideTheLibrary) {
+  EXPECT_EQ(std::string(logging::GetLogPathA()), std::string(frame::GetModuleDirectoryA()) + "GeneralLog.log");
+}
+
+TEST_F(GeneralLogPath, ExpandsEnvironmentVariablesOfTheConfiguredPath) {
+  std::string folder = dir_.path().string();
+#ifdef _WIN32
+  _putenv_s("OVPB_TEST_LOG_DIR", folder.c_str());
+#else
+  setenv("OVPB_TEST_LOG_DIR", folder.c_str(), 1);
+#endif
+  Configure("LoggingPath=%OVPB_TEST_LOG_DIR%" + std::string(1, fs::path::preferred_separator) + "x.log\r\n");
+  EXPECT_EQ(fs::path(logging::GetLogPathA()), dir_.path() / "x.log");
+}
+
+TEST_F(GeneralLogPath, SetLogPathOverridesUntilEmptied) {
+  Configure("LoggingPath=configured.log\r\n");
+  SetLogPath("chosen.log");
+  EXPECT_STREQ(logging::GetLogPathA(), "chosen.log");
+  SetLogPath(std::string(300, 'x').c_str());  // too long: ignored
+  EXPECT_STREQ(logging::GetLogPathA(), "chosen.log");
+  SetLogPath("");
+  EXPECT_STREQ(logging::GetLogPathA(), "configured.log");
+}
+
+}  // namespace
