@@ -71,16 +71,16 @@ Conversion ReadConversion(const WCHAR*& p, va_list& arguments) {
 }
 
 std::string NarrowSpec(const Conversion& c, const char* size, char type) {
-  std::string spec = "%" + c.flags;
-  if (c.width >= 0) spec += std::to_string(c.width);
-  if (c.precision >= 0) spec += "." + std::to_string(c.precision);
-  return spec + size + type;
+  std::string pattern = "%" + c.flags;
+  if (c.width >= 0) pattern += std::to_string(c.width);
+  if (c.precision >= 0) pattern += "." + std::to_string(c.precision);
+  return pattern + size + type;
 }
 
 template <typename Value>
-void AppendNumber(WideString& out, const std::string& spec, Value value) {
+void AppendNumber(WideString& out, const std::string& pattern, Value value) {
   char text[512];
-  int length = std::snprintf(text, sizeof text, spec.c_str(), value);
+  int length = std::snprintf(text, sizeof text, pattern.c_str(), value);
   for (int i = 0; i < length && i < static_cast<int>(sizeof text) - 1; ++i) out.push_back(static_cast<WCHAR>(text[i]));
 }
 

@@ -167,17 +167,25 @@ class CodePageCharacters {
   std::unordered_map<unsigned, unsigned> lower_;
 };
 
-// Tables are made at first use of a code page and kept for the process.
+std::atomic<const CodePageCharacters*> latestCharacters{nullptr};
+
+// Tables are made at first use of a code page and kept while the library is
+// loaded; they go with it, so a library unloaded from a process leaves
+// nothing behind.
+struct CharacterTables {
+  ~CharacterTables() { latestCharacters.store(nullptr, std::memory_order_release); }
+  std::mutex mutex;
+  std::map<UINT, std::unique_ptr<const CodePageCharacters>> byCodePage;
+};
+
 const CodePageCharacters& CharactersOf(UINT codePage) {
-  static std::atomic<const CodePageCharacters*> latest{nullptr};
-  const CodePageCharacters* table = latest.load(std::memory_order_acquire);
+  const CodePageCharacters* table = latestCharacters.load(std::memory_order_acquire);
   if (table != nullptr && table->codePage() == codePage) return *table;
-  static std::mutex mutex;
-  static auto* tables = new std::map<UINT, std::unique_ptr<const CodePageCharacters>>;
-  std::lock_guard<std::mutex> lock(mutex);
-  std::unique_ptr<const CodePageCharacters>& entry = (*tables)[codePage];
+  static CharacterTables tables;
+  std::lock_guard<std::mutex> lock(tables.mutex);
+  std::unique_ptr<const CodePageCharacters>& entry = tables.byCodePage[codePage];
   if (!entry) entry.reset(new CodePageCharacters(codePage));
-  latest.store(entry.get(), std::memory_order_release);
+  latestCharacters.store(entry.get(), std::memory_order_release);
   return *entry;
 }
 
