@@ -23,8 +23,9 @@ constexpr const char* kComponent = "ByteLevelFileCopy";
 constexpr int kLogLevel = 1;
 constexpr DWORD kBlockSize = 0x100000;
 constexpr size_t kGuidTextLength = 22;
-// Drive and directory must leave room for a GUID text and the terminator
-// within MAX_PATH - 1, or no temporary name can be made.
+// Drive and directory that, with a GUID text, reach this length are refused
+// before anything is made or logged; shorter ones may still leave no room
+// for the extension, which the join then reports.
 constexpr size_t kFolderLimit = 258;
 constexpr const char* kTemporaryExtension = "blcpy";
 
@@ -153,5 +154,9 @@ int CopyThroughTemporaries(CopyPaths& paths) {
 extern "C" int OVPB_API ByteLevelFileCopy(const char* source, const char* dest) {
   files::CopyPaths paths;
   if (!files::TakePath(paths.source, source) || !files::TakePath(paths.dest, dest)) return -1;
-  return files::CopyThroughTemporaries(paths);
+  try {
+    return files::CopyThroughTemporaries(paths);
+  } catch (const std::bad_alloc&) {  // a GUID text's allocation
+    return -1;
+  }
 }
