@@ -1,6 +1,7 @@
-// Load and unload on POSIX: the frame's attach step runs when the library is
-// loaded (or, linked into a program, before main) and its detach step at
-// unload, as the Windows loader calls the entry point.
+// Load and unload where no loader calls an entry point: the library on
+// POSIX, and the library's code linked into a program (the test programs on
+// Windows). A static object runs the frame's attach step when the library
+// is loaded, or before main, and its detach step at unload or after main.
 
 #include "frame/module.h"
 #include "platform/module.h"
