@@ -195,6 +195,17 @@ int OVPB_API DoesAnyFolderHaveTrailingPeriods(const char *path);
  * position); INVALID_HANDLE_VALUE on failure. */
 HANDLE OVPB_API OVDuplFileHandle(HANDLE file);
 
+/* ---- Byte-level file copy --------------------------------------------- */
+
+/* Replaces dest with a copy of source's bytes, never leaving dest half
+ * written: the copy goes into a temporary "<GUID text>.blcpy" beside dest,
+ * the old dest is parked under a second such name, the copy is renamed into
+ * place and the old content deleted. 1 on success; -1 on failure, with dest
+ * as before and an entry (component "ByteLevelFileCopy", level 1) in the
+ * general log. Paths of 260 bytes or more, and a dest whose drive and
+ * directory are 236 characters or more, fail at once. */
+int OVPB_API ByteLevelFileCopy(const char *source, const char *dest);
+
 /* ---- Directory search, line reading, sorted records -------------------- */
 
 /* A search that skips hidden and system entries, and directories unless

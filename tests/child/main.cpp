@@ -17,12 +17,15 @@
 //   ovpb_test_child wide-characters          the same for the wide classification
 //   ovpb_test_child log-writer RING APPEND TAG THREADS COUNT
 //                                            writes log entries, see log_writer.cpp
+//   ovpb_test_child copy SOURCE DEST         prints "copying", then ByteLevelFileCopy's
+//                                            result once the copy returns
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "ovpb32.h"
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/system.h"
@@ -100,6 +103,15 @@ int WideCharacters(char**) {
   return PrintSection(testing_support::FormatSection("wide", testing_support::AskWideClassification()));
 }
 
+int Copy(char** argv) {
+  std::printf("copying\n");
+  std::fflush(stdout);
+  int result = ByteLevelFileCopy(argv[2], argv[3]);
+  std::printf("%d\n", result);
+  std::fflush(stdout);
+  return result == 1 ? 0 : 1;
+}
+
 struct Command {
   const char* name;
   int argumentCount;  // after the command's name
@@ -114,6 +126,7 @@ const Command kCommands[] = {
     {"runtime-characters", 0, RuntimeCharacters},
     {"wide-characters", 0, WideCharacters},
     {"log-writer", 5, RunLogWriter},
+    {"copy", 2, Copy},
 };
 
 }  // namespace

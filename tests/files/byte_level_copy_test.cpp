@@ -1,0 +1,338 @@
+// ByteLevelFileCopy: whole copies through temporary names, failures that
+// leave the destination as it was with their log entries, the length
+// limits, and a copy killed at random moments in another process.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "log/log_test_support.h"
+#include "ovpb32.h"
+#include "platform/files.h"
+#include "support/helper_process.h"
+#include "support/test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+using testing_support::HelperProcess;
+using testing_support::ReadTextFile;
+using testing_support::WriteTextFile;
+
+constexpr size_t kBlock = 0x100000;
+
+// Bytes that tell both their offset and which content they belong to, so a
+// misplaced, missing or foreign block shows.
+std::string Pattern(size_t size, unsigned seed) {
+  std::string bytes(size, '\0');
+  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 131 + seed + i / 4093) & 0xFF);
+  return bytes;
+}
+
+std::vector<fs::path> Temporaries(const fs::path& folder) {
+  std::vector<fs::path> found;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    if (entry.path().extension() == ".blcpy") found.push_back(entry.path());
+  }
+  return found;
+}
+
+class ByteLevelCopy : public log_testing::LogTest {
+ protected:
+  void SetUp() override {
+    LogTest::SetUp();
+    Configure("GeneralLogging=1\r\n");
+    SetLogPath(LogFile("general.log").c_str());
+    work_ = dir_ / "work";
+    fs::create_directory(work_);
+  }
+
+  std::string In(const std::string& name) const { return (work_ / name).string(); }
+
+  std::string Log() const {
+    fs::path file = LogFile("general.log");
+    return fs::exists(file) ? ReadTextFile(file) : std::string();
+  }
+
+  // The one entry of the copy in the log, from its message on.
+  std::string Entry() const {
+    std::string log = Log();
+    const std::string component = "[ByteLevelFileCopy]: ";
+    size_t at = log.find(component);
+    if (at == std::string::npos) return std::string();
+    EXPECT_EQ(log.find(component, at + 1), std::string::npos) << "more than one entry: " << log;
+    at += component.size();
+    return log.substr(at, log.find("\r\n", at) - at);
+  }
+
+  fs::path work_;
+};
+
+TEST_F(ByteLevelCopy, CopiesWholeOntoNewAndExistingDestinations) {
+  for (size_t size : {size_t{0}, size_t{1}, kBlock - 1, kBlock, kBlock + 1, 3 * kBlock + 17}) {
+    SCOPED_TRACE(size);
+    std::string content = Pattern(size, 7);
+    WriteTextFile(work_ / "source", content);
+    fs::remove(work_ / "dest");
+    EXPECT_EQ(ByteLevelFileCopy(In("source").c_str(), In("dest").c_str()), 1);
+    EXPECT_TRUE(ReadTextFile(work_ / "dest") == content);
+
+    // Longer old content than the new one: nothing of it may remain.
+    WriteTextFile(work_ / "dest", Pattern(size + kBlock / 2 + 3, 99));
+    EXPECT_EQ(ByteLevelFileCopy(In("source").c_str(), In("dest").c_str()), 1);
+    EXPECT_TRUE(ReadTextFile(work_ / "dest") == content);
+    EXPECT_TRUE(Temporaries(work_).empty());
+    EXPECT_TRUE(ReadTextFile(work_ / "source") == content);
+  }
+  EXPECT_EQ(Log(), "") << "a successful copy logs nothing";
+}
+
+TEST_F(ByteLevelCopy, DestinationIsANewFileNotTheSourcesFacts) {
+  WriteTextFile(work_ / "source", "facts");
+  ASSERT_TRUE(platform::SetFileAttributesA(In("source").c_str(), FILE_ATTRIBUTE_READONLY));
+  auto old = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+  fs::last_write_time(work_ / "source", old);
+
+  EXPECT_EQ(ByteLevelFileCopy(In("source").c_str(), In("dest").c_str()), 1);
+  EXPECT_EQ(platform::GetFileAttributesA(In("dest").c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_GT(fs::last_write_time(work_ / "dest"), old + std::chrono::hours(24));
+  platform::SetFileAttributesA(In("source").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(ByteLevelCopy, RelativeDestinationGetsItsTemporariesInTheCurrentDirectory) {
+  char previous[MAX_PATH];
+  ASSERT_GT(platform::GetCurrentDirectoryA(MAX_PATH, previous), 0u);
+  ASSERT_TRUE(platform::SetCurrentDirectoryA(In("").c_str()));
+  WriteTextFile(work_ / "source", "relative");
+  WriteTextFile(work_ / "dest", "old");
+  int result = ByteLevelFileCopy("source", "dest");
+  platform::SetCurrentDirectoryA(previous);
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(ReadTextFile(work_ / "dest"), "relative");
+  EXPECT_TRUE(Temporaries(work_).empty());
+}
+
+TEST_F(ByteLevelCopy, MissingSourceOrFolderLeavesEverythingAsItWas) {
+  WriteTextFile(work_ / "dest", "old");
+  EXPECT_EQ(ByteLevelFileCopy(In("absent").c_str(), In("dest").c_str()), -1);
+  EXPECT_EQ(ReadTextFile(work_ / "dest"), "old");
+  std::string entry = Entry();
+  std::string expected = "Failed to copy from source to NewDest! source = '" + In("absent") + "', NewDest = '" + In("");
+  EXPECT_EQ(entry.substr(0, expected.size()), expected) << entry;
+  EXPECT_EQ(entry.size(), expected.size() + 22 + std::strlen(".blcpy'."));
+  EXPECT_TRUE(Temporaries(work_).empty());
+
+  fs::remove(LogFile("general.log"));
+  WriteTextFile(work_ / "source", "new");
+  std::string folder = In("no-such-folder") + static_cast<char>(fs::path::preferred_separator);
+  EXPECT_EQ(ByteLevelFileCopy(In("source").c_str(), (folder + "dest").c_str()), -1);
+  EXPECT_EQ(Entry().rfind("Failed to copy from source to NewDest! source = '" + In("source") + "', NewDest = '" +
+                              folder,
+                          0),
+            0u)
+      << Entry();
+  EXPECT_FALSE(fs::exists(work_ / "no-such-folder"));
+}
+
+TEST_F(ByteLevelCopy, SourceBeingWrittenIsReadAlongsideItsWriter) {
+  WriteTextFile(work_ / "source", "being written");
+  HelperProcess writer({"hold", In("source"), "w", std::to_string(FILE_SHARE_READ | FILE_SHARE_WRITE)});
+  ASSERT_EQ(writer.ReadLine(), "held");
+  EXPECT_EQ(ByteLevelFileCopy(In("source").c_str(), In("dest").c_str()), 1);
+  EXPECT_EQ(ReadTextFile(work_ / "dest"), "being written");
+  writer.Finish();
+
+  // A source its holder shares with nobody cannot be read at all.
+  HelperProcess locker({"hold", In("source"), "r", "0"});
+  ASSERT_EQ(locker.ReadLine(), "held");
+  EXPECT_EQ(ByteLevelFileCopy(In("source").c_str(), In("dest").c_str()), -1);
+  EXPECT_EQ(Entry().rfind("Failed to copy from source to NewDest!", 0), 0u) << Entry();
+  locker.Finish();
+  EXPECT_EQ(ReadTextFile(work_ / "dest"), "being written");
+  EXPECT_TRUE(Temporaries(work_).empty());
+}
+
+TEST_F(ByteLevelCopy, DestinationHeldWithoutDeleteSharingKeepsItsContent) {
+  WriteTextFile(work_ / "source", "new");
+  WriteTextFile(work_ / "dest", "old");
+  HelperProcess holder({"hold", In("dest"), "r", std::to_string(FILE_SHARE_READ | FILE_SHARE_WRITE)});
+  ASSERT_EQ(holder.ReadLine(), "held");
+  EXPECT_EQ(ByteLevelFileCopy(In("source").c_str(), In("dest").c_str()), -1);
+  holder.Finish();
+
+  EXPECT_EQ(ReadTextFile(work_ / "dest"), "old");
+  EXPECT_TRUE(Temporaries(work_).empty()) << "NewDest must be removed";
+  std::string entry = Entry();
+  std::string expected = "Failed to rename dest file! dest = '" + In("dest") + "', DestRenamed = '" + In("");
+  EXPECT_EQ(entry.substr(0, expected.size()), expected) << entry;
+  EXPECT_EQ(entry.substr(expected.size() + 22), ".blcpy', error = 32.");
+}
+
+// A folder path (drive, directory and final separator) of exactly `length`
+// characters under the work folder, made of nested names of at most 100.
+std::string FolderOfLength(const std::string& base, size_t length) {
+  std::string folder = base;
+  const char separator = static_cast<char>(fs::path::preferred_separator);
+  while (folder.size() < length) {
+    size_t name = std::min<size_t>(100, length - folder.size() - 1);
+    if (length - folder.size() - 1 - name == 1) --name;  // never leave room for an empty name
+    folder += std::string(name, 'd') + separator;
+  }
+  return folder;
+}
+
+TEST_F(ByteLevelCopy, LongDestinationFoldersAreRefusedOrFailToNameTheirTemporaries) {
+  WriteTextFile(work_ / "source", "long");
+  // 231 + a GUID text of 22 + ".blcpy" is 259 characters: the longest name that fits.
+  std::string fits = FolderOfLength(In(""), 231);
+  ASSERT_EQ(fits.size(), 231u);
+  fs::create_directories(fits);
+  EXPECT_EQ(ByteLevelFileCopy(In("source").c_str(), (fits + "d").c_str()), 1);
+  EXPECT_EQ(ReadTextFile(fits + "d"), "long");
+  EXPECT_TRUE(Temporaries(fits).empty());
+  EXPECT_EQ(Log(), "");
+
+  for (size_t length : {232u, 235u}) {
+    SCOPED_TRACE(length);
+    fs::remove(LogFile("general.log"));
+    std::string folder = FolderOfLength(In(""), length);
+    ASSERT_EQ(folder.size(), length);
+    EXPECT_EQ(ByteLevelFileCopy(In("source").c_str(), (folder + "d").c_str()), -1);
+    std::string entry = Entry();
+    EXPECT_EQ(entry.rfind("Failed to create a temp destination file name '", 0), 0u) << entry;
+    std::string drive = folder.size() > 1 && folder[1] == ':' ? folder.substr(0, 2) : std::string();
+    std::string tail = ".blcpy' on drive '" + drive + "', in directory = '" + folder.substr(drive.size()) + "'.";
+    ASSERT_GE(entry.size(), tail.size());
+    EXPECT_EQ(entry.substr(entry.size() - tail.size()), tail);
+  }
+
+  fs::remove(LogFile("general.log"));
+  std::string refused = FolderOfLength(In(""), 236);
+  ASSERT_EQ(refused.size(), 236u);
+  fs::create_directories(refused);
+  EXPECT_EQ(ByteLevelFileCopy(In("source").c_str(), (refused + "d").c_str()), -1);
+  EXPECT_EQ(Log(), "");
+  EXPECT_TRUE(fs::is_empty(refused));
+}
+
+TEST_F(ByteLevelCopy, PathsBeyondTheBuffersFailWithoutTouchingAnything) {
+  WriteTextFile(work_ / "source", "new");
+  WriteTextFile(work_ / "dest", "old");
+  std::string tooLong = In("") + std::string(260, 'x');
+  EXPECT_EQ(ByteLevelFileCopy(tooLong.c_str(), In("dest").c_str()), -1);
+  EXPECT_EQ(ByteLevelFileCopy(In("source").c_str(), tooLong.c_str()), -1);
+  EXPECT_EQ(ByteLevelFileCopy(nullptr, In("dest").c_str()), -1);
+  EXPECT_EQ(ByteLevelFileCopy(In("source").c_str(), nullptr), -1);
+  EXPECT_EQ(ReadTextFile(work_ / "dest"), "old");
+  EXPECT_TRUE(Temporaries(work_).empty());
+  EXPECT_EQ(Log(), "");
+}
+
+// ---- Killed while copying --------------------------------------------------
+
+#if defined(_WIN32) || defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr size_t kCrashSourceSize = 32u << 20;  // the slow builds copy less
+#else
+constexpr size_t kCrashSourceSize = 200u << 20;
+#endif
+constexpr size_t kCrashOldSize = kBlock + 4321;
+constexpr unsigned kNewSeed = 1, kOldSeed = 2;
+
+void WritePattern(const fs::path& file, size_t size, unsigned seed) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  for (size_t done = 0; done < size; done += kBlock) {
+    std::string chunk = Pattern(std::min(kBlock, size - done), seed);
+    // Each block also carries its own number, so blocks cannot be swapped unseen.
+    std::memcpy(&chunk[0], &done, std::min(sizeof done, chunk.size()));
+    out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+  }
+}
+
+// True when the file holds exactly what WritePattern(size, seed) wrote,
+// judged by its size and its first, last and every 7th block.
+bool HoldsPattern(const fs::path& file, size_t size, unsigned seed) {
+  std::error_code error;
+  if (fs::file_size(file, error) != size || error) return false;
+  std::ifstream in(file, std::ios::binary);
+  for (size_t done = 0; done < size; done += kBlock) {
+    size_t index = done / kBlock;
+    if (!(index % 7 == 0 || done + kBlock >= size)) continue;
+    std::string expected = Pattern(std::min(kBlock, size - done), seed);
+    std::memcpy(&expected[0], &done, std::min(sizeof done, expected.size()));
+    std::string actual(expected.size(), '\0');
+    in.seekg(static_cast<std::streamoff>(done));
+    in.read(&actual[0], static_cast<std::streamsize>(actual.size()));
+    if (!in || actual != expected) return false;
+  }
+  return true;
+}
+
+TEST_F(ByteLevelCopy, KilledCopyLeavesTheOldOrTheWholeNewContent) {
+  fs::path source = work_ / "source", dest = work_ / "dest";
+  WritePattern(source, kCrashSourceSize, kNewSeed);
+
+  // Whole copies in the child measure how long the copy takes there; the
+  // faster of two, as the first may still share the disk with the writing
+  // of the source.
+  auto duration = std::chrono::microseconds::max();
+  for (int run = 0; run < 2; ++run) {
+    WritePattern(dest, kCrashOldSize, kOldSeed);
+    HelperProcess timed({"copy", source.string(), dest.string()});
+    ASSERT_EQ(timed.ReadLine(), "copying");
+    auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(timed.ReadLine(), "1");
+    duration = std::min(duration, std::chrono::duration_cast<std::chrono::microseconds>(
+                                      std::chrono::steady_clock::now() - started));
+    timed.Finish();
+    ASSERT_TRUE(HoldsPattern(dest, kCrashSourceSize, kNewSeed));
+  }
+
+  std::mt19937 random(std::random_device{}());
+  std::uniform_int_distribution<long long> moment(0, duration.count());
+  int keptOld = 0, tookNew = 0, betweenRenames = 0;
+  for (int trial = 0; trial < 20; ++trial) {
+    SCOPED_TRACE(trial);
+    WritePattern(dest, kCrashOldSize, kOldSeed);
+    HelperProcess child({"copy", source.string(), dest.string()});
+    ASSERT_EQ(child.ReadLine(), "copying");
+    std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+    child.Kill();
+    bool finished = child.ReadLine() == "1";
+
+    if (HoldsPattern(dest, kCrashOldSize, kOldSeed)) {
+      EXPECT_FALSE(finished);
+      ++keptOld;
+    } else if (HoldsPattern(dest, kCrashSourceSize, kNewSeed)) {
+      ++tookNew;
+    } else {
+      // Killed between parking the old destination and renaming the copy
+      // into place: both contents must be whole under their temporary names.
+      ASSERT_FALSE(fs::exists(dest)) << "the destination holds neither content";
+      std::vector<fs::path> parked = Temporaries(work_);
+      ASSERT_EQ(parked.size(), 2u);
+      bool oldFirst = HoldsPattern(parked[0], kCrashOldSize, kOldSeed);
+      EXPECT_TRUE(HoldsPattern(parked[oldFirst ? 0 : 1], kCrashOldSize, kOldSeed));
+      EXPECT_TRUE(HoldsPattern(parked[oldFirst ? 1 : 0], kCrashSourceSize, kNewSeed));
+      ++betweenRenames;
+    }
+    for (const fs::path& leftover : Temporaries(work_)) fs::remove(leftover);
+  }
+  std::cout << "killed copies of " << kCrashSourceSize << " bytes taking " << duration.count() << " us: " << keptOld
+            << " kept the old content, " << tookNew << " had the new one, " << betweenRenames
+            << " were caught between the renames\n";
+  RecordProperty("kept_old", keptOld);
+  RecordProperty("took_new", tookNew);
+  RecordProperty("between_renames", betweenRenames);
+  EXPECT_GT(keptOld, 0) << "no kill landed while copying";
+}
+
+}  // namespace
