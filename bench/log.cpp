@@ -84,7 +84,7 @@ void AnchorEntries(benchmark::State& state, bool shareModeCalls) {
     benchmark::DoNotOptimize(pwrite(fd, kLine.data(), kLine.size(), position));
     position += static_cast<long>(kLine.size());
     benchmark::DoNotOptimize(pwrite(fd, kMarker, sizeof kMarker - 1, position));
-    char text[16];
+    char text[24];
     std::snprintf(text, sizeof text, "%-10ld", position);
     benchmark::DoNotOptimize(pwrite(fd, text, 10, 0));
     close(fd);

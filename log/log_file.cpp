@@ -65,7 +65,7 @@ bool ReadWritePosition(HANDLE file, long* position) {
 }
 
 void WriteHeader(HANDLE file, long position) {
-  char header[kHeaderLength + 8];
+  char header[24];  // room for any long, then cut to the header's 10 bytes
   std::snprintf(header, sizeof header, "%ld", position);
   str_pad(header, kHeaderLength);
   MoveTo(file, 0);
