@@ -7,19 +7,21 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "frame/config.h"
 #include "frame/kept_text.h"
 #include "frame/module.h"
+#include "files/paths.h"
 #include "log/log_file.h"
 #include "ovpb32.h"
 #include "platform/clock.h"
 #include "platform/codepage.h"
 #include "platform/format.h"
 #include "platform/module.h"
-#include "platform/profile.h"
 #include "platform/system.h"
 #include "platform/wide.h"
+#include "text/toolkit.h"
 
 namespace logging {
 namespace {
@@ -105,8 +107,8 @@ const char* CategoryFilter(char) {
   return narrowCategoryFilter.Get([](char* filter, size_t size) {
     char raw[MAX_PATH];
     frame::ReadConfigTextA(frame::ConfigKey::LoggingCategory, raw, sizeof raw);
-    str_trimA(raw);
-    str_trim_leftA(raw);
+    text::str_trimA(raw);
+    text::str_trim_leftA(raw);
     MakeCategoryFilter(raw, filter, size);
   });
 }
@@ -115,11 +117,9 @@ const WCHAR* CategoryFilter(WCHAR) {
   return wideCategoryFilter.Get([](WCHAR* filter, size_t size) {
     WCHAR raw[MAX_PATH];
     frame::ReadConfigTextW(frame::ConfigKey::LoggingCategory, raw, MAX_PATH);
-    size_t end = WideLength(raw);
-    while (end > 0 && raw[end - 1] == u' ') raw[--end] = 0;
-    size_t start = 0;
-    while (raw[start] == u' ') ++start;
-    MakeCategoryFilter(raw + start, filter, size);
+    text::str_trimW(raw);
+    text::str_trim_leftW(raw);
+    MakeCategoryFilter(raw, filter, size);
   });
 }
 
@@ -175,22 +175,21 @@ Text<Char> UserField() {
   return UserName(name, &size) ? Text<Char>(name) : Text<Char>();
 }
 
+template <typename Char>
+using PathParts = std::conditional_t<std::is_same<Char, char>::value, files::NarrowPathParts, files::WidePathParts>;
+
 // The host program's file name without folder or extension, and the thread.
 template <typename Char>
 Text<Char> ProgramField() {
   Char path[MAX_PATH];
   Char field[MAX_PATH];
-  DWORD thread = platform::GetCurrentThreadId();
-  if (ProgramFile(path, MAX_PATH) == 0) {
-    Format(field, MAX_PATH, Literal<Char>("unknown exe:%d").c_str(), static_cast<int>(thread));
-    return field;
+  PathParts<Char> parts;
+  int thread = static_cast<int>(platform::GetCurrentThreadId());
+  if (ProgramFile(path, MAX_PATH) == 0 || !files::SplitPath(path, &parts)) {
+    Format(field, MAX_PATH, Literal<Char>("unknown exe:%d").c_str(), thread);
+  } else {
+    Format(field, MAX_PATH, Literal<Char>("%s:%d").c_str(), parts.name, thread);
   }
-  Text<Char> name(path);
-  size_t slash = name.find_last_of(Literal<Char>("\\/:"));
-  if (slash != Text<Char>::npos) name.erase(0, slash + 1);
-  size_t dot = name.rfind(Char('.'));
-  if (dot != Text<Char>::npos) name.erase(dot);
-  Format(field, MAX_PATH, Literal<Char>("%s:%d").c_str(), name.c_str(), static_cast<int>(thread));
   return field;
 }
 

@@ -14,6 +14,7 @@
 #include "ovpb32.h"
 #include "platform/files.h"
 #include "platform/system.h"
+#include "text/toolkit.h"
 
 namespace logging {
 namespace {
@@ -67,7 +68,7 @@ bool ReadWritePosition(HANDLE file, long* position) {
 void WriteHeader(HANDLE file, long position) {
   char header[24];  // room for any long, then cut to the header's 10 bytes
   std::snprintf(header, sizeof header, "%ld", position);
-  str_pad(header, kHeaderLength);
+  text::str_pad(header, kHeaderLength);
   MoveTo(file, 0);
   Write(file, header, kHeaderLength);
 }

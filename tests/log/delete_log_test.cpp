@@ -22,7 +22,7 @@ class DeleteLog : public log_testing::LogTest {
     LogTest::SetUp();
 #ifndef _WIN32
     // The local application-data folder of this test alone.
-    setenv("XDG_DATA_HOME", dir_.path().string().c_str(), 1);
+    testing_support::SetEnvironment("XDG_DATA_HOME", dir_.path().string().c_str());
 #endif
     char folder[MAX_PATH];
     ASSERT_TRUE(platform::SHGetSpecialFolderPathA(nullptr, folder, CSIDL_LOCAL_APPDATA, FALSE));

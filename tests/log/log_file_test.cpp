@@ -156,11 +156,7 @@ TEST_F(GeneralLogPath, DefaultsToGeneralLogBesideTheLibrary) {
 
 TEST_F(GeneralLogPath, ExpandsEnvironmentVariablesOfTheConfiguredPath) {
   std::string folder = dir_.path().string();
-#ifdef _WIN32
-  _putenv_s("OVPB_TEST_LOG_DIR", folder.c_str());
-#else
-  setenv("OVPB_TEST_LOG_DIR", folder.c_str(), 1);
-#endif
+  testing_support::SetEnvironment("OVPB_TEST_LOG_DIR", folder.c_str());
   Configure("LoggingPath=%OVPB_TEST_LOG_DIR%" + std::string(1, fs::path::preferred_separator) + "x.log\r\n");
   EXPECT_EQ(fs::path(logging::GetLogPathA()), dir_.path() / "x.log");
 }

@@ -12,14 +12,6 @@
 
 namespace {
 
-void SetVariable(const char* name, const char* value) {
-#ifdef _WIN32
-  _putenv_s(name, value);
-#else
-  setenv(name, value, 1);
-#endif
-}
-
 std::string Expanded(const char* text, DWORD size = 260) {
   std::string buffer(size, '#');
   DWORD needed = platform::ExpandEnvironmentStringsA(text, &buffer[0], size);
@@ -27,7 +19,7 @@ std::string Expanded(const char* text, DWORD size = 260) {
 }
 
 TEST(EnvironmentExpansion, ReplacesKnownVariablesWithoutRegardToCase) {
-  SetVariable("OVPB_EXPAND_TEST", "value");
+  testing_support::SetEnvironment("OVPB_EXPAND_TEST", "value");
   EXPECT_EQ(Expanded("a%OVPB_EXPAND_TEST%b"), "avalueb");
   EXPECT_EQ(Expanded("%ovpb_expand_test%"), "value");
   EXPECT_EQ(Expanded("%OVPB_NO_SUCH_VARIABLE%x"), "%OVPB_NO_SUCH_VARIABLE%x");
@@ -37,7 +29,7 @@ TEST(EnvironmentExpansion, ReplacesKnownVariablesWithoutRegardToCase) {
 }
 
 TEST(EnvironmentExpansion, ReportsTheRoomNeededAndWritesNothingWhenShort) {
-  SetVariable("OVPB_EXPAND_TEST", "value");
+  testing_support::SetEnvironment("OVPB_EXPAND_TEST", "value");
   EXPECT_EQ(platform::ExpandEnvironmentStringsA("x%OVPB_EXPAND_TEST%", nullptr, 0), 7u);
   EXPECT_EQ(Expanded("x%OVPB_EXPAND_TEST%", 4), "needs 7");
 }
