@@ -113,7 +113,11 @@ Text WindowsPattern(const Text& icu) {
       out += WindowsField(icu[i], end - i);
       i = end;
     } else {
-      out += icu[i++];
+      // Newer data puts a narrow no-break space before the day period;
+      // Windows' patterns have a plain one.
+      bool beforeDayPeriod = icu[i] == 0x202F && i + 1 < icu.size() && icu[i + 1] == u'a';
+      out += beforeDayPeriod ? u' ' : icu[i];
+      ++i;
     }
   }
   return out;
