@@ -367,7 +367,7 @@ Values ValuesOfIcuLocale(LCID lcid, const char* icuId) {
 const Values* ValuesOf(LCID locale) {
   static std::mutex lock;
   static std::map<LCID, std::unique_ptr<const Values>> cache;
-  LCID resolved = ConvertDefaultLocale(locale);
+  LCID resolved = posix::ResolveLocale(locale);
   std::lock_guard<std::mutex> guard(lock);
   auto found = cache.find(resolved);
   if (found != cache.end()) return found->second.get();

@@ -88,7 +88,7 @@ TEST(CharsetNames, FontCharsetsAndCodePagesBothWays) {
 
 TEST(LocaleNames, AreWindowsNamesWithinTheGivenRoom) {
   const struct { LCID locale; const char* name; } cases[] = {
-      {0x0409, "en-US"}, {0x0C0C, "fr-CA"}, {0x0404, "zh-TW"}, {0x241A, "sr-Latn-RS"}, {0x0009, "en"},
+      {0x0409, "en-US"}, {0x0C0C, "fr-CA"}, {0x0404, "zh-TW"}, {0x241A, "sr-Latn-RS"},
       {0x007F, ""}, {0x10407, "de-DE_phoneb"}, {0x040A, "es-ES_tradnl"}};
   for (const auto& c : cases) {
     char name[64] = "stale";
@@ -98,8 +98,7 @@ TEST(LocaleNames, AreWindowsNamesWithinTheGivenRoom) {
   char name[16] = "untouched";
   EXPECT_EQ(LocaleIDToLocaleName(0x1234, name, sizeof name), 0);
   EXPECT_STREQ(name, "untouched");
-  EXPECT_EQ(LanguageCodeToLocaleName(0x0419, name, sizeof name), 1);
-  EXPECT_STREQ(name, "ru-RU");
+  EXPECT_TRUE(LanguageCodeToLocaleName(0x0419, name, sizeof name) == 1 && std::string(name) == "ru-RU");
   std::memset(name, 'x', sizeof name);
   LocaleIDToLocaleName(0x0409, name, 3);
   EXPECT_EQ(std::string(name + 3, sizeof name - 3), std::string(sizeof name - 3, 'x'));
@@ -129,8 +128,7 @@ TEST(LocaleNameSearch, LooksInTheKernelThenNlsdlAndAgainUntilFound) {
   ASSERT_EQ(seam.loads.size(), 6u);
   EXPECT_EQ(seam.loads[0] + "|" + seam.loads[1], "KERNEL32.dll|nlsdl.dll");
   EXPECT_EQ(seam.loads[2].substr(std::max<size_t>(seam.loads[2].size(), 10) - 9), "nlsdl.dll");  // in the host's folder
-  EXPECT_EQ(LocaleIDToLocaleName(0x0409, name, sizeof name), 1);
-  EXPECT_STREQ(name, "en-US");
+  EXPECT_TRUE(LocaleIDToLocaleName(0x0409, name, sizeof name) == 1 && std::string(name) == "en-US") << name;
 }
 
 std::string Answers() {
