@@ -225,6 +225,38 @@ int OVPB_API bsearchfile(HFILE file, const char *key, int key_length, int record
 int OVPB_API bsearchstream(IStream *stream, const char *key, int key_length, int record_size, DWORD start,
                            int end);
 
+/* ---- Numbers and money ------------------------------------------------ */
+
+/* Money as doubles: amounts within 0.000001 are equal. dcmp compares
+ * *first - *second (a null pointer counts as 0.0), money_test the value:
+ * 0 when equal, 1 when above, else -1 (also for NaN). */
+int OVPB_API dcmp(const double *first, const double *second);
+int OVPB_API money_test(const double *value);
+/* Truncated toward zero; 0x80000000 outside the 32-bit range and for NaN. */
+int OVPB_API dint(const double *value);
+/* Flips the sign bit in place (also money_neg). */
+void OVPB_API dneg(double *value);
+/* *first -= *second. */
+void OVPB_API money_sub(double *first, const double *second);
+/* A 6-byte money field (sign in bit 7 of byte 0, significant byte count
+ * in bits 0-2, 40-bit cents in bytes 1-5): unused bytes are cleared in
+ * place; +0.0 with the field untouched for a count above 5. */
+void OVPB_API money_accpac(unsigned char *field, double *amount);
+/* cents * 0.01. */
+void OVPB_API money_bedford(LONG cents, double *amount);
+/* Always 1 (also PointerEntriesEmpty). */
+int OVPB_API ismoney(void);
+/* 1 when the text, after leading spaces and minus signs, is at most 10
+ * digits up to its end or a space, else 0. */
+int OVPB_API islong(const char *text);
+/* Copies source with its terminator; "" for a null source. */
+void OVPB_API getbuf(const char *source, char *dest);
+/* Copies count bytes from source to dest. */
+void OVPB_API mov_buf(const void *source, int count, void *dest);
+void OVPB_API xchg_word(WORD *first, WORD *second);
+/* The 1-based position of the first 0x01 among the first 257 bytes, or 0. */
+int OVPB_API scanlnth(const char *buffer);
+
 /* ---- Base64 ------------------------------------------------------------ */
 /* Every decoder accepts both alphabets (standard "+/", file-name "+-", and
  * "_" as 62). Wide decoders classify each unit by its low byte. */
