@@ -41,7 +41,7 @@ size_t CountLeadingMinus(const char* out, size_t length) {
 size_t CopyDecimals(char* out, const char*& in, int decimals, char point) {
   size_t written = 0;
   for (int i = 0; i < decimals;) {
-    if (*in == point) {
+    if (*in != 0 && *in == point) {
       ++in;
       continue;
     }

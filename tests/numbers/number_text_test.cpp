@@ -2,89 +2,139 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
-// The formatter's text at its returned length, with canaries past the room.
-std::string Plain(const char* text, int decimals, const char* thousands = ",", bool leadingZero = true) {
-  char out[128];
-  std::memset(out, '#', sizeof out);
-  const int length = numbers::FormatPlainNumber(out, text, decimals, thousands, ".", leadingZero);
-  EXPECT_EQ(out[std::strlen(text) + 3 * 12 + decimals + 8], '#');
-  return std::string(out, static_cast<size_t>(length));
+// Text with canaries after the room the caller gives: the input, a
+// separator (up to 3 bytes) for every digit, a zero, the point, the decimals,
+// a carried '1' and the terminator.
+std::string Plain(const std::string& text, int decimals, const char* thousands, bool leadingZero) {
+  const size_t room = text.size() * 4 + static_cast<size_t>(decimals > 0 ? decimals : 0) + 8;
+  std::string out(room + 8, '#');
+  const int length = numbers::FormatPlainNumber(&out[0], text.c_str(), decimals, thousands, ".", leadingZero);
+  EXPECT_EQ(out.substr(room), "########") << text;
+  return out.substr(0, static_cast<size_t>(length));
 }
 
-TEST(PlainNumber, FormatsRoundsAndCarries) {
-  struct Case { const char* text; int decimals; const char* thousands; bool leadingZero; const char* expected; };
-  const Case cases[] = {
-      {"1234.5", 2, ",", true, "1,234.50"},       {"0.125", 2, ",", true, "0.13"},
-      {"999.995", 2, ",", true, "1,000.00"},      {"99.5", 0, ",", true, "100"},
-      {"-999999.5", 0, ",", true, "-1,000,000"},  {".995", 2, ",", false, "1.00"},
-      {"0999.995", 2, ",", true, "1,000.00"},     {"-0.4", 0, ",", true, "0"},
-      {"-0.004", 2, ",", true, "-0.00"},          {"9.995", 2, ",", true, "10.00"},
-      {"", 2, ",", true, "0.00"},                 {"", 2, ",", false, ".00"},
-      {" - 12.3456", 3, nullptr, true, "-12.346"}, {"0012", 1, ",", true, "0,012.0"},
-      {"1234567", 0, "\xC2\xA0", true, "1\xC2\xA0" "234\xC2\xA0" "567"},
-      {"12.5", -3, ",", true, "13."},             {"999", 0, "", true, "999"},
-  };
-  for (const Case& c : cases)
-    EXPECT_EQ(Plain(c.text, c.decimals, c.thousands, c.leadingZero), c.expected) << c.text << " " << c.decimals;
+std::string Convert(const std::string& text, const numbers::DatabaseForm& form) {
+  const size_t room = text.size() + static_cast<size_t>(form.decimals > 0 ? form.decimals : 0) + 3;
+  std::string out(room + 8, '#');
+  numbers::ConvertNumberText(&out[0], text.c_str(), form);
+  EXPECT_EQ(out.substr(room), "########") << text;
+  return out.c_str();
 }
 
-TEST(PlainNumber, TerminatesOnlyWhenTheCarryAddsADigit) {
-  char out[32];
-  std::memset(out, '#', sizeof out);
+TEST(NumberText, Cases) {
+  std::ifstream cases("number_cases.txt");
+  ASSERT_TRUE(cases.is_open());
+  for (std::string line; std::getline(cases, line);) {
+    if (line[0] == '#') continue;
+    std::vector<std::string> f;
+    std::stringstream stream(line);
+    for (std::string field; std::getline(stream, field, '|');) f.push_back(field);
+    auto point = [](const std::string& s) { return s == "~" ? '\0' : s[0]; };
+    const std::string got = f[0] == "plain"
+        ? Plain(f[1], std::atoi(f[2].c_str()), f[3] == "~" ? nullptr : f[3].c_str(), f[4] == "1")
+        : Convert(f[1], {point(f[2]), point(f[3]), std::atoi(f[4].c_str()), f[5] == "1"});
+    EXPECT_EQ(got, f.back()) << line;
+  }
+}
+
+TEST(NumberText, PlainTextIsTerminatedOnlyWhenACarryAddsADigit) {
+  char out[8] = "#######";
   EXPECT_EQ(numbers::FormatPlainNumber(out, "1.5", 0, ",", ".", true), 1);
-  EXPECT_EQ(out[1], '#');
+  EXPECT_STREQ(out, "2######");
   EXPECT_EQ(numbers::FormatPlainNumber(out, "9.5", 0, ",", ".", true), 2);
   EXPECT_STREQ(out, "10");
 }
 
 // An exact model: the digits as one integer scaled by 10^decimals, rounded
-// half away from zero, then laid out.
-std::string Model(bool negative, std::string integer, std::string fraction, int decimals, const std::string& sep,
+// half away from zero, grouped as the input's integer digits were, with a
+// carried '1' in a group of its own after a full group.
+std::string Model(bool negative, const std::string& integer, std::string fraction, int decimals, const std::string& sep,
                   bool leadingZero) {
-  const size_t integerLength = integer.size();
   fraction.resize(static_cast<size_t>(decimals) + 1, '0');
   std::string digits = integer + fraction.substr(0, static_cast<size_t>(decimals));
-  if (fraction[static_cast<size_t>(decimals)] >= '5') {
+  bool carried = false;
+  if (fraction.back() >= '5') {
     size_t i = digits.size();
     while (i > 0 && digits[i - 1] == '9') digits[--i] = '0';
-    if (i == 0) digits.insert(0, "1"); else ++digits[i - 1];
+    carried = i == 0;
+    if (carried) digits.insert(0, "1"); else ++digits[i - 1];
   }
-  integer = digits.substr(0, digits.size() - static_cast<size_t>(decimals));
-  std::string grouped;
-  for (size_t i = 0; i < integer.size(); ++i) {
-    grouped += integer[i];
-    size_t left = integer.size() - i - 1;
-    if (left > 0 && left % 3 == 0 && (integerLength >= left + 1 || (i == 0 && integerLength % 3 == 0))) grouped += sep;
-  }
-  if (grouped.empty() && leadingZero) grouped = "0";
-  std::string text = (negative ? "-" : "") + grouped + (decimals > 0 ? "." + digits.substr(integer.size()) : "");
+  std::string text = negative ? "-" : "";
+  if (carried) text += integer.size() % 3 == 0 && !integer.empty() ? "1" + sep : "1";
+  for (size_t i = carried; i < digits.size() - static_cast<size_t>(decimals); ++i)
+    text += digits[i] + ((digits.size() - decimals - i - 1) % 3 == 0 && i + 1 < digits.size() - decimals ? sep : "");
+  if (integer.empty() && !carried && leadingZero) text += "0";
+  if (decimals > 0) text += "." + digits.substr(digits.size() - static_cast<size_t>(decimals));
   return text == "-0" ? "0" : text;
 }
 
-TEST(PlainNumber, MatchesAnExactDecimalModel) {
+TEST(NumberText, PlainPathMatchesAnExactDecimalModel) {
   std::mt19937 random(15);
   const char* separators[] = {"", ",", "'.", "\xC2\xA0", "abc"};
+  auto digits = [&](size_t most) {
+    std::string s(random() % (most + 1), '0');
+    for (char& c : s) c = random() % 3 ? static_cast<char>('0' + random() % 10) : '9';  // nines carry
+    return s;
+  };
   for (int round = 0; round < 20000; ++round) {
-    auto digits = [&](size_t most) {
-      std::string s(random() % (most + 1), '0');
-      for (char& c : s) c = static_cast<char>('0' + random() % 10);
-      return s;
-    };
-    const bool negative = random() % 2 != 0, leadingZero = random() % 2 != 0;
-    const std::string integer = digits(random() % 2 ? 3 : 15), fraction = digits(15);
+    const bool negative = random() % 2, leadingZero = random() % 2;
+    const std::string integer = digits(random() % 2 ? 4 : 15), fraction = digits(15), sep = separators[random() % 5];
     const int decimals = static_cast<int>(random() % 13);
-    const std::string sep = separators[random() % 5];
     const std::string text = std::string(random() % 3, ' ') + (negative ? "-" : "") + std::string(random() % 2, ' ') +
                              integer + (random() % 2 || !fraction.empty() ? "." : "") + fraction;
-    EXPECT_EQ(Plain(text.c_str(), decimals, sep.c_str(), leadingZero),
-              Model(negative, integer, fraction, decimals, sep, leadingZero || !integer.empty()))
+    EXPECT_EQ(Plain(text, decimals, sep.c_str(), leadingZero), Model(negative, integer, fraction, decimals, sep, leadingZero))
         << "'" << text << "' " << decimals << " '" << sep << "'";
+  }
+}
+
+TEST(NumberText, DisplayToDoubleWhateverTheHostLocale) {
+  for (int pass = 0; pass < 2; ++pass) {
+    EXPECT_EQ(numbers::DisplayTextToDouble("12,5", ','), 12.5);
+    EXPECT_EQ(numbers::DisplayTextToDouble("1.234,5", ','), 1.0);
+    EXPECT_EQ(numbers::DisplayTextToDouble(std::string(256, '1').c_str(), ','), 0.0);
+    EXPECT_EQ(numbers::DisplayTextToDouble("12.5", '.'), 12.5);
+    // The build makes de_DE.UTF-8 with localedef (LOCPATH).
+    if (pass == 0 && std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8";
+  }
+  std::setlocale(LC_NUMERIC, "C");
+}
+
+TEST(NumberText, MoneyTextAcceptsDigitsSpacesAndSeparators) {
+  char list[16];
+  EXPECT_EQ(numbers::CheckMoneyText(" --1,234.50", list, ".", ","), 1);
+  EXPECT_STREQ(list, "");
+  EXPECT_EQ(numbers::CheckMoneyText("12a4b", list, ".", ","), 0);
+  EXPECT_STREQ(list, "\"a\", \"b\"");
+  EXPECT_EQ(numbers::CheckMoneyText("1-2+", nullptr, ".", ","), 0);
+  EXPECT_EQ(numbers::CheckMoneyText("1\xC2\xA0" "234", nullptr, ",", "\xC2\xA0"), 1);
+}
+
+// Random bytes: nothing written past the room, nothing read past the
+// terminator (AddressSanitizer), no hang.
+TEST(NumberText, RandomBytesStayWithinTheRoom) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text(random() % 301, ' ');
+    for (char& c : text) c = static_cast<char>(1 + random() % 255);
+    const int decimals = static_cast<int>(random() % 12);
+    for (char point : {',', '.', '\0'}) Convert(text, {point, '.', decimals, random() % 2 != 0});
+    Plain(text, decimals, random() % 2 ? "," : "\xC2\xA0", random() % 2);
+    // 3 bytes for the first refused byte, 5 for each further one, the terminator.
+    std::string list(text.empty() ? 3 : text.size() * 5 + 1, '#');
+    numbers::CheckMoneyText(text.c_str(), &list[0], ".", ",");
+    EXPECT_EQ(list.substr(list.size() - 2), "##");
+    numbers::DisplayTextToDouble(text.c_str(), ',');
   }
 }
 
