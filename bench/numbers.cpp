@@ -1,7 +1,8 @@
-// Number text to display text and back on typical amounts: the library's
-// digit-by-digit engine beside the usual way through a double (strtod,
-// snprintf "%.2f" and a grouping loop); currency text in the 3;2 grouping
-// beside ICU's decimal formatter with the pattern #,##,##0.00, opened once.
+// Number text to display text and back on typical amounts: the formatter's
+// own path and MoneyToDB + DBToMoney beside the usual way through a double
+// (strtod, snprintf "%.2f" and a grouping loop); the platform's path for a
+// 3;2 grouping (run with LC_ALL=hi_IN.UTF-8) beside ICU's decimal formatter
+// with the pattern #,##,##0.00, opened once.
 
 #include <benchmark/benchmark.h>
 #include <unicode/unum.h>
@@ -13,8 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "numbers/number_text.h"
-#include "platform/number_format.h"
+#include "ovpb32.h"
 
 namespace {
 
@@ -32,23 +32,35 @@ const std::vector<std::string>& Amounts() {
   return amounts;
 }
 
+InternationalSettings Record(unsigned grouping) {
+  InternationalSettings record{};
+  std::strcpy(record.decimalSeparator, ".");
+  std::strcpy(record.thousandsSeparator, ",");
+  record.leadingZero = 1;
+  record.currencyDigits = 2;
+  record.grouping = grouping;
+  return record;
+}
+
 void PlainPath(benchmark::State& state) {
+  InternationalSettings record = Record(3);
   char out[64];
   size_t i = 0;
   for (auto _ : state) {
-    const int length = numbers::FormatPlainNumber(out, Amounts()[i++ & 1023].c_str(), 2, ",", ".", true);
+    const int length = FormatGeneralNumberEx(out, Amounts()[i++ & 1023].c_str(), 2, record.thousandsSeparator,
+                                             nullptr, &record);
     out[length] = 0;
     benchmark::DoNotOptimize(out);
   }
 }
 
 void DatabaseRoundTrip(benchmark::State& state) {
+  *GetGlobalInternational() = Record(3);
   char database[64], display[64];
   size_t i = 0;
   for (auto _ : state) {
-    const std::string& amount = Amounts()[i++ & 1023];
-    numbers::ConvertNumberText(database, amount.c_str(), {'.', '.', 2, true});
-    numbers::ConvertNumberText(display, database, {'.', ',', 2, true});
+    MoneyToDB(database, Amounts()[i++ & 1023].c_str());
+    DBToMoney(display, database);
     benchmark::DoNotOptimize(display);
   }
 }
@@ -74,11 +86,11 @@ void ThroughDouble(benchmark::State& state) {
 }
 
 void IndianGroupingPlatform(benchmark::State& state) {
-  CURRENCYFMTA format{2, 1, 32, const_cast<char*>("."), const_cast<char*>(","), 1, 0, const_cast<char*>("")};
-  char out[80];
+  InternationalSettings record = Record(32);
+  char out[200];
   size_t i = 0;
   for (auto _ : state) {
-    platform::GetCurrencyFormatA(0x0439, 0, Amounts()[i++ & 1023].c_str(), &format, out, sizeof out);
+    FormatGeneralNumberEx(out, Amounts()[i++ & 1023].c_str(), 2, record.thousandsSeparator, nullptr, &record);
     benchmark::DoNotOptimize(out);
   }
 }

@@ -149,7 +149,7 @@ int GetCurrencyFormatA(LCID locale, DWORD flags, const char* value, const CURREN
 // setlocale never changes what a '.' means.
 double atof(const char* text) {
   static const locale_t cLocale = newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(0));
-  return strtod_l(text, nullptr, cLocale);
+  return cLocale != static_cast<locale_t>(0) ? strtod_l(text, nullptr, cLocale) : std::strtod(text, nullptr);
 }
 
 }  // namespace platform
