@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -11,6 +12,7 @@
 
 #include "numbers/number_text.h"
 #include "ovpb32.h"
+#include "support/guarded_memory.h"
 
 namespace {
 
@@ -66,6 +68,29 @@ TEST(NumberCases, FromTheTable) {
       ADD_FAILURE() << "unknown case " << line;
     }
   }
+}
+
+TEST(OlderHelpers, SignsBuffersAndMarkers) {
+  double zero = 0.0, a = 5.25, b = 0.25;
+  dneg(&zero);
+  money_sub(&a, &b);
+  EXPECT_TRUE(std::signbit(zero) && a == 5.0 && ismoney() == 1);
+  char dest[8] = "xyz";
+  getbuf(nullptr, dest);
+  EXPECT_STREQ(dest, "");
+  getbuf("abc", dest);
+  mov_buf("ZZ", 2, dest + 1);
+  EXPECT_STREQ(dest, "aZZ");
+  WORD x = 1, y = 2;
+  xchg_word(&x, &y);
+  EXPECT_EQ(x * 10 + y, 21);
+  testing_support::GuardedBytes buffer(257);  // a fault one byte past it
+  char* bytes = reinterpret_cast<char*>(std::memset(buffer.data(), 0, 257));
+  const int none = scanlnth(bytes);
+  bytes[256] = 1;
+  const int last = scanlnth(bytes);
+  bytes[0] = 1;
+  EXPECT_EQ(std::to_string(none) + " " + std::to_string(last) + " " + std::to_string(scanlnth(bytes)), "0 257 1");
 }
 
 }  // namespace

@@ -88,16 +88,6 @@ TEST(NumberText, DisplayToDoubleWhateverTheHostLocale) {
   std::setlocale(LC_NUMERIC, "C");
 }
 
-TEST(NumberText, MoneyTextAcceptsDigitsSpacesAndSeparators) {
-  char list[16];
-  EXPECT_EQ(numbers::CheckMoneyText(" --1,234.50", list, ".", ","), 1);
-  EXPECT_STREQ(list, "");
-  EXPECT_EQ(numbers::CheckMoneyText("12a4b", list, ".", ","), 0);
-  EXPECT_STREQ(list, "\"a\", \"b\"");
-  EXPECT_EQ(numbers::CheckMoneyText("1-2+", nullptr, ".", ","), 0);
-  EXPECT_EQ(numbers::CheckMoneyText("1\xC2\xA0" "234", nullptr, ",", "\xC2\xA0"), 1);
-}
-
 // Random bytes: nothing written past the room, nothing read past the
 // terminator (AddressSanitizer), no hang.
 TEST(NumberText, RandomBytesStayWithinTheRoom) {
