@@ -19,10 +19,11 @@ constexpr int kWorkBytes = 200;
 constexpr int kSeparatorBytes = 5;
 constexpr int kValueChars = 10;
 
+// "" unless the whole value fits: a failed read may leave part of it behind.
 void ReadLocaleText(LCID locale, LCTYPE type, char* buffer, int size) {
   if (buffer == nullptr || size <= 0) return;
   *buffer = 0;
-  platform::GetLocaleInfoA(locale, type, buffer, size);
+  if (platform::GetLocaleInfoA(locale, type, buffer, size) == 0) *buffer = 0;
 }
 
 UINT ReadLocaleNumber(LCID locale, LCTYPE type) {
