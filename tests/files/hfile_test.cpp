@@ -1,6 +1,6 @@
-// The line reader and the record search over the HFILE a program has: a
-// descriptor from open(2) on Linux, _lopen's on Windows. Both leave the
-// file position where the next read(2) or _lread continues.
+// ReadLine1 and bsearchfile over the HFILE a program has (a descriptor from
+// open(2) on Linux, _lopen's on Windows) leave the file position where the
+// next read(2) or _lread continues.
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,6 @@
 
 #include "ovpb32.h"
 #include "support/test_support.h"
-
 #ifdef _WIN32
 #include "platform/files.h"
 #else
@@ -19,75 +18,43 @@
 namespace {
 
 #ifdef _WIN32
-HFILE OpenForReading(const std::string& path) { return platform::_lopen(path.c_str(), OF_READ); }
+HFILE Open(const testing_support::fs::path& path) { return platform::_lopen(path.string().c_str(), OF_READ); }
 long Position(HFILE file) { return platform::_llseek(file, 0, FILE_CURRENT); }
-std::string ReadBytes(HFILE file, unsigned count) {
-  std::string bytes(count, '\0');
-  bytes.resize(platform::_lread(file, &bytes[0], count));
-  return bytes;
-}
+UINT Read(HFILE file, char* out, UINT count) { return platform::_lread(file, out, count); }
 void Close(HFILE file) { platform::_lclose(file); }
 #else
-HFILE OpenForReading(const std::string& path) { return open(path.c_str(), O_RDONLY); }
+HFILE Open(const testing_support::fs::path& path) { return open(path.c_str(), O_RDONLY); }
 long Position(HFILE file) { return static_cast<long>(lseek(file, 0, SEEK_CUR)); }
-std::string ReadBytes(HFILE file, unsigned count) {
-  std::string bytes(count, '\0');
-  bytes.resize(static_cast<size_t>(read(file, &bytes[0], count)));
-  return bytes;
-}
+UINT Read(HFILE file, char* out, UINT count) { return static_cast<UINT>(read(file, out, count)); }
 void Close(HFILE file) { close(file); }
 #endif
 
-class HfileTest : public ::testing::Test {
- protected:
-  HFILE Open(const std::string& contents) {
-    testing_support::WriteTextFile(dir_ / "data.bin", contents);
-    file_ = OpenForReading((dir_ / "data.bin").string());
-    EXPECT_NE(file_, HFILE_ERROR);
-    return file_;
+TEST(Hfile, LineAndRecordReadsLeaveThePositionForPlainReads) {
+  testing_support::TempDir dir;
+  testing_support::WriteTextFile(dir / "lines.txt", "first\r\nsecond\nthird\n\rlast two");
+  testing_support::WriteTextFile(dir / "records.bin", "HEADERaaaa#0##bbbb#1##cccc#2##");
+  HFILE lines = Open(dir / "lines.txt");
+  HFILE records = Open(dir / "records.bin");
+  ASSERT_NE(lines, HFILE_ERROR);
+  ASSERT_NE(records, HFILE_ERROR);
+  char text[32] = {};
+  for (auto [line, position] : {std::pair<std::string, long>{"first", 7}, {"second", 14}, {"third", 21}}) {
+    EXPECT_EQ(ReadLine1(lines, text, sizeof text), static_cast<int>(line.size()));
+    EXPECT_EQ(text, line);
+    EXPECT_EQ(Position(lines), position) << line;
   }
-  void TearDown() override {
-    if (file_ != HFILE_ERROR) Close(file_);
-  }
+  EXPECT_EQ(Read(lines, text, 5), 5u);
+  EXPECT_EQ(ReadLine1(lines, text, sizeof text), 3);  // "two"
+  EXPECT_EQ(ReadLine1(lines, text, sizeof text), -1);
 
-  testing_support::TempDir dir_;
-  HFILE file_ = HFILE_ERROR;
-};
-
-TEST_F(HfileTest, LinesEndWhereTheNextReadStarts) {
-  HFILE file = Open("first\r\nsecond\nthird\n\rlast");
-  struct Step {
-    const char* line;
-    long position;
-  };
-  const Step steps[] = {{"first", 7}, {"second", 14}, {"third", 21}, {"last", 25}};
-  char line[32];
-  for (const Step& step : steps) {
-    EXPECT_EQ(ReadLine1(file, line, sizeof line), static_cast<int>(std::string(step.line).size()));
-    EXPECT_STREQ(line, step.line);
-    EXPECT_EQ(Position(file), step.position) << step.line;
-  }
-  EXPECT_EQ(ReadLine1(file, line, sizeof line), -1);
-}
-
-TEST_F(HfileTest, LineReadsAndPlainReadsShareThePosition) {
-  HFILE file = Open("one\r\ntwo three\r\nfour");
-  char line[32];
-  ASSERT_EQ(ReadLine1(file, line, sizeof line), 3);
-  EXPECT_EQ(ReadBytes(file, 4), "two ");
-  ASSERT_EQ(ReadLine1(file, line, sizeof line), 5);
-  EXPECT_STREQ(line, "three");
-  EXPECT_EQ(ReadBytes(file, 8), "four");
-}
-
-TEST_F(HfileTest, RecordSearchStopsJustAfterTheKeyFound) {
-  HFILE file = Open("HEADERaaaa#0##bbbb#1##cccc#2##");
-  EXPECT_EQ(bsearchfile(file, "cccc", 4, 8, 6, 30), 2);
-  EXPECT_EQ(Position(file), 26);
-  EXPECT_EQ(ReadBytes(file, 4), "#2##");
-  EXPECT_EQ(bsearchfile(file, "aaaa", 4, 8, 6, 30), 0);
-  EXPECT_EQ(ReadBytes(file, 4), "#0##");
-  EXPECT_EQ(bsearchfile(file, "dddd", 4, 8, 6, 30), -1);
+  EXPECT_EQ(bsearchfile(records, "cccc", 4, 8, 6, 30), 2);
+  EXPECT_EQ(Position(records), 26);
+  EXPECT_EQ(bsearchfile(records, "aaaa", 4, 8, 6, 30), 0);
+  ASSERT_EQ(Read(records, text, 4), 4u);
+  EXPECT_EQ(std::string(text, 4), "#0##");
+  EXPECT_EQ(bsearchfile(records, "dddd", 4, 8, 6, 30), -1);
+  Close(lines);
+  Close(records);
 }
 
 }  // namespace
