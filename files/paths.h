@@ -1,6 +1,6 @@
 // Path text of the files: splitting and joining (from the text layer's path
-// toolkit), the trailing backslash, and the long-path form that lets the file system take paths of
-// MAX_PATH characters or more.
+// toolkit), the trailing backslash, and the long-path form that lets the
+// file system take paths of MAX_PATH characters or more.
 #pragma once
 
 #include <stddef.h>
