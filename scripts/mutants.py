@@ -139,8 +139,8 @@ MUTANTS = [
      "the search treats .. as an entry"),
 ]
 
-# Test programs tried after the mutated folder's own, cheapest and broadest first.
-FOLDER_ORDER = ["files", "platform", "log", "text", "encoding", "frame"]
+# Test programs tried after the mutated folder's own, the slowest last.
+FOLDER_ORDER = ["platform", "log", "text", "encoding", "frame", "files"]
 
 
 def run(command, cwd, log, timeout=None):
@@ -184,7 +184,7 @@ def first_failure(tree, build, folder, names, limit, log):
             text = result.stdout.decode(errors="replace")
             failed = [l.split(" - ")[1].split()[0] for l in text.splitlines() if " - " in l and "(" in l
                       and l.strip()[:1].isdigit()]
-            timed_out = "Timeout" in text
+            timed_out = "***Timeout" in text
             return (",".join(failed) or target) + (" (time limit: a hang)" if timed_out else "")
     return None
 

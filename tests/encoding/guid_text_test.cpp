@@ -143,17 +143,6 @@ TEST(Base85, RejectsShortTextsAndOverflowingGroups) {
   for (int i = 0; i < 16; ++i) EXPECT_EQ(raw[i], i < 8 ? 0 : 0x5A) << i;
 }
 
-TEST(XorGuids, CombinesBytesAndMayWriteOverAnInput) {
-  GUID out;
-  const GUID all = Filled(0xFF);
-  XorGuids(&kSample, &all, &out);
-  const encoding::GuidBytes sample = encoding::RawBytes(kSample), mixed = encoding::RawBytes(out);
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(mixed[i], sample[i] ^ 0xFF) << i;
-  GUID a = kSample;
-  XorGuids(&a, &a, &a);
-  EXPECT_TRUE(SameGuid(a, GUID{}));
-}
-
 TEST(Hierarchy, KeysReadBackAndSortAsTheirIndices) {
   EXPECT_EQ(HierarchyToIndex(" !"), -1);
   EXPECT_EQ(HierarchyToIndex("! "), -1);

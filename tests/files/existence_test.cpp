@@ -78,36 +78,6 @@ TEST_F(Existence, ANameTheHookVouchesForExistsWithoutTheDisk) {
   EXPECT_EQ(file_exist(name), 0);
 }
 
-int OVPB_API AlternateToT(const WCHAR* path, WCHAR* out) {
-  WideCopyBounded(out, (OV_WIDE("T:\\") + WideString(path)).c_str(), MAX_PATH);
-  return path[0] == u'x' ? 0 : 1;
-}
-void* receivedValues[2];
-int OVPB_API ReceiveValues(void* value1, void* value2) {
-  receivedValues[0] = value1;
-  receivedValues[1] = value2;
-  return value1 != nullptr ? 1 : 0;
-}
-
-TEST(ForwardedHooks, AnswerForTheLibraryOrLeaveItsDefault) {
-  WCHAR out[MAX_PATH];
-  EXPECT_EQ(alternate_path(OV_WIDE("C:\\a.txt"), out), 0);
-  EXPECT_EQ(WideString(out), OV_WIDE("C:\\a.txt"));
-  SetAlternatePathFunction(AlternateToT);
-  EXPECT_EQ(alternate_path(OV_WIDE("a.txt"), out), 1);
-  EXPECT_EQ(WideString(out), OV_WIDE("T:\\a.txt"));
-  EXPECT_EQ(alternate_path(OV_WIDE("x.txt"), out), 0);
-  EXPECT_EQ(WideString(out), OV_WIDE("x.txt"));
-  SetAlternatePathFunction(nullptr);
-  int first = 0, second = 0;
-  EXPECT_EQ(stream_from_file(&first, &second), 0);
-  SetStreamFromFileFunction(ReceiveValues);
-  EXPECT_EQ(stream_from_file(&first, &second), 1);
-  EXPECT_EQ(receivedValues[1], &second);
-  EXPECT_EQ(stream_from_file(nullptr, &second), 0);
-  SetStreamFromFileFunction(nullptr);
-}
-
 // Holds every search worker that reaches it until the test lets it go.
 std::mutex gateMutex;
 std::condition_variable gateOpened;

@@ -225,17 +225,4 @@ TEST(CurrentDirectory, ChangesAndReadsBackOursOrAnotherDrives) {
 #endif
 }
 
-TEST(Directories, MakeAndRemoveOneLevel) {
-  TempDir dir;
-  const std::string made = (dir.path() / "made").string();
-  EXPECT_EQ(make_dir(made.c_str()), 0);
-  EXPECT_EQ(make_dir(made.c_str()), -1);
-  EXPECT_EQ(make_dir((dir.path() / "no" / "parent").string().c_str()), -1);
-  testing_support::WriteTextFile(fs::path(made) / "f", "x");
-  EXPECT_EQ(remove_dir(made.c_str()), -1);
-  fs::remove(fs::path(made) / "f");
-  EXPECT_EQ(remove_dir(made.c_str()), 0);
-  EXPECT_EQ(remove_dir(made.c_str()), -1);
-}
-
 }  // namespace

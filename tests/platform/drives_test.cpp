@@ -127,26 +127,6 @@ TEST_F(DriveTableTest, FileOperationsGoThroughTheTable) {
   EXPECT_EQ(Contents("g.txt"), "shared");
 }
 
-// A move to another file system copies the bytes, the permissions and the
-// write time, then deletes the source, when a copy is allowed.
-TEST_F(FileTest, MoveAcrossFileSystemsCopiesWhenAllowed) {
-  struct stat here, there;
-  if (stat(dir_.path().c_str(), &here) != 0 || stat("/dev/shm", &there) != 0 || here.st_dev == there.st_dev) {
-    GTEST_SKIP() << "no second file system at /dev/shm";
-  }
-  Make("f.txt", "moved across");
-  ASSERT_TRUE(platform::SetFileAttributesA(Path("f.txt").c_str(), FILE_ATTRIBUTE_READONLY));
-  std::string target = "/dev/shm/ovpb-move-" + std::to_string(getpid()) + ".txt";
-  EXPECT_EQ(ErrorOf([&] { return platform::MoveFileExA(Path("f.txt").c_str(), target.c_str(), 0); }),
-            static_cast<DWORD>(ERROR_NOT_SAME_DEVICE));
-  ASSERT_TRUE(platform::MoveFileA(Path("f.txt").c_str(), target.c_str())) << platform::GetLastError();
-  EXPECT_FALSE(Exists("f.txt"));
-  EXPECT_EQ(testing_support::ReadTextFile(target), "moved across");
-  EXPECT_TRUE(platform::GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY);
-  platform::SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
-  EXPECT_TRUE(platform::DeleteFileA(target.c_str()));
-}
-
 // Run again by CTest with OVPB_DRIVES set (see tests/CMakeLists.txt).
 TEST(DriveTableEnvironmentTest, TableComesFromTheEnvironment) {
   if (std::getenv("OVPB_DRIVES") == nullptr) GTEST_SKIP() << "OVPB_DRIVES is not set";
@@ -166,17 +146,6 @@ TEST_F(FileTest, NarrowNamesAreInTheAnsiCodePage) {
   ASSERT_NE(search, INVALID_HANDLE_VALUE);
   EXPECT_STREQ(found.cFileName, "caf\xE9.txt");
   platform::FindClose(search);
-}
-
-// The read-only attribute is kept even from a user whom the file system
-// would let write (root), as Windows keeps it.
-TEST_F(FileTest, ReadOnlyFilesRefuseWriting) {
-  HANDLE file = Open("ro.txt", GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_READONLY);
-  EXPECT_TRUE(Write(file, "made"));  // the handle that made it may write
-  platform::CloseHandle(file);
-  EXPECT_EQ(OpenError("ro.txt", GENERIC_WRITE, 0), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(OpenError("ro.txt", GENERIC_READ, 0, CREATE_ALWAYS), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-  EXPECT_EQ(Contents("ro.txt"), "made");
 }
 
 }  // namespace

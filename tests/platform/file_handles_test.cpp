@@ -71,22 +71,6 @@ TEST_F(FileHandleTest, ReadsAndWritesFollowTheFilePointer) {
   EXPECT_EQ(Contents("data.bin"), "01");
 }
 
-TEST_F(FileHandleTest, LargeFilesUseTheHighHalfOfPositionsAndSizes) {
-  ScopedHandle file(Open("big.bin", kReadWrite, 0, CREATE_NEW));
-  LONG high = 1;  // 4 GiB + 16
-  ASSERT_EQ(platform::SetFilePointer(file.get(), 16, &high, FILE_BEGIN), 16u);
-  ASSERT_TRUE(platform::SetEndOfFile(file.get()));
-  LARGE_INTEGER size;
-  ASSERT_TRUE(platform::GetFileSizeEx(file.get(), &size));
-  EXPECT_EQ(size.QuadPart, (1LL << 32) + 16);
-  high = -1;  // 16 bytes back from the end, as one 64-bit distance
-  EXPECT_EQ(platform::SetFilePointer(file.get(), -16, &high, FILE_END), 0u);
-  EXPECT_EQ(high, 1);
-  BY_HANDLE_FILE_INFORMATION information;
-  ASSERT_TRUE(platform::GetFileInformationByHandle(file.get(), &information));
-  EXPECT_EQ(information.nFileSizeHigh, 1u);
-}
-
 TEST_F(FileHandleTest, HandlesOnlyDoWhatTheirAccessAllowsAndOnlyWhileOpen) {
   Make("f.txt", "data");
   HANDLE reader = Open("f.txt", GENERIC_READ, kShareAll);
@@ -103,58 +87,6 @@ TEST_F(FileHandleTest, HandlesOnlyDoWhatTheirAccessAllowsAndOnlyWhileOpen) {
   // closes without effect.
   EXPECT_EQ(platform::GetCurrentProcess(), INVALID_HANDLE_VALUE);
   EXPECT_TRUE(platform::CloseHandle(INVALID_HANDLE_VALUE));
-}
-
-TEST_F(FileHandleTest, DuplicatesShareTheFileAndItsPointer) {
-  Make("f.txt", "0123456789");
-  HANDLE original = Open("f.txt", kReadWrite, 0), self = platform::GetCurrentProcess();
-  HANDLE same = INVALID_HANDLE_VALUE, readOnly = INVALID_HANDLE_VALUE;
-  ASSERT_TRUE(platform::DuplicateHandle(self, original, self, &same, 0, FALSE, DUPLICATE_SAME_ACCESS));
-  ScopedHandle duplicate(same);
-  ASSERT_TRUE(platform::DuplicateHandle(self, original, self, &readOnly, GENERIC_READ, FALSE, DUPLICATE_CLOSE_SOURCE));
-  ScopedHandle reader(readOnly);
-  EXPECT_EQ(platform::SetFilePointer(duplicate.get(), 6, nullptr, FILE_BEGIN), 6u);
-  EXPECT_FALSE(Write(reader.get(), "x"));
-  EXPECT_EQ(ReadAll(reader.get()), "6789");
-  EXPECT_TRUE(Write(duplicate.get(), "!"));
-  duplicate.Close();
-  reader.Close();
-  EXPECT_EQ(OpenError("f.txt", GENERIC_READ, 0), 0u);  // the source went with its duplicate
-  HANDLE none = INVALID_HANDLE_VALUE, madeUp = reinterpret_cast<HANDLE>(static_cast<intptr_t>(0x1234));
-  EXPECT_FALSE(platform::DuplicateHandle(self, madeUp, self, &none, 0, FALSE, DUPLICATE_SAME_ACCESS));
-  EXPECT_EQ(platform::GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-}
-
-TEST_F(FileHandleTest, InformationByHandleIdentifiesTheFile) {
-  Make("a.txt", "12345");
-  Make("b.txt", "");
-  ScopedHandle first(Open("a.txt", GENERIC_READ, kShareAll)), second(Open("a.txt", 0, kShareAll)),
-      other(Open("b.txt", GENERIC_READ, kShareAll));
-  BY_HANDLE_FILE_INFORMATION a1, a2, b;
-  ASSERT_TRUE(platform::GetFileInformationByHandle(first.get(), &a1));
-  ASSERT_TRUE(platform::GetFileInformationByHandle(second.get(), &a2));
-  ASSERT_TRUE(platform::GetFileInformationByHandle(other.get(), &b));
-  EXPECT_EQ(a1.nFileSizeLow, 5u);
-  EXPECT_EQ(a1.nNumberOfLinks, 1u);
-  EXPECT_EQ(a1.nFileIndexLow, a2.nFileIndexLow);
-  EXPECT_EQ(a1.dwVolumeSerialNumber, b.dwVolumeSerialNumber);
-  EXPECT_TRUE(a1.nFileIndexLow != b.nFileIndexLow || a1.nFileIndexHigh != b.nFileIndexHigh);
-}
-
-TEST_F(FileHandleTest, OldStyleFileFunctionsReadAndSeek) {
-  Make("f.txt", "0123456789");
-  HFILE file = platform::_lopen(Path("f.txt").c_str(), OF_READ | OF_SHARE_DENY_WRITE);
-  ASSERT_NE(file, HFILE_ERROR);
-  EXPECT_EQ(OpenError("f.txt", GENERIC_WRITE, kShareAll), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
-  char buffer[8] = {};
-  EXPECT_EQ(platform::_llseek(file, 4, FILE_BEGIN), 4);
-  EXPECT_EQ(platform::_lread(file, buffer, 3), 3u);
-  EXPECT_STREQ(buffer, "456");
-  EXPECT_EQ(platform::_llseek(file, -5, FILE_BEGIN), HFILE_ERROR);
-  EXPECT_EQ(platform::_lread(file, buffer, 8), 3u);
-  EXPECT_EQ(platform::_lclose(file), 0);
-  EXPECT_EQ(platform::_lclose(file), HFILE_ERROR);
-  EXPECT_EQ(platform::_lopen(Path("absent.txt").c_str(), OF_READ), HFILE_ERROR);
 }
 
 TEST(FileTimeToSystemTimeTest, CountsHundredsOfNanosecondsFrom1601) {

@@ -99,27 +99,4 @@ class CurrentDirectoryTest : public FileTest {
   char saved_[MAX_PATH];
 };
 
-TEST_F(CurrentDirectoryTest, RelativeNamesFollowTheCurrentDirectoryAndDrive) {
-  Make("f.txt", "here");
-  ASSERT_TRUE(platform::SetCurrentDirectoryA(dir_.Narrow().c_str()));
-  HANDLE file = platform::CreateFileA("f.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  EXPECT_EQ(ReadAll(file), "here");
-  platform::CloseHandle(file);
-  // The size asked for counts the terminator; a buffer too small is left alone.
-  const std::string here = Current();
-  char small[4] = "abc";
-  EXPECT_EQ(platform::GetCurrentDirectoryA(sizeof small, small), here.size() + 1);
-  EXPECT_STREQ(small, "abc");
-  EXPECT_EQ(ErrorOf([] { return platform::SetCurrentDirectoryA("absent"); }), 2u);
-  EXPECT_EQ(ErrorOf([] { return platform::SetCurrentDirectoryA("absent\\sub"); }), 3u);
-  EXPECT_EQ(ErrorOf([] { return platform::SetCurrentDirectoryA("f.txt"); }), 267u);
-  const int drive = platform::_getdrive();
-  const char relative[] = {static_cast<char>('A' + drive - 1), ':', '.', '\0'};
-  EXPECT_TRUE(platform::SetCurrentDirectoryA(relative));
-  EXPECT_EQ(platform::_chdrive(drive), 0);
-  EXPECT_EQ(platform::_chdrive(17), -1);  // Q: is no drive on either system
-  EXPECT_EQ(platform::_getdrive(), drive);
-  EXPECT_EQ(Current(), here);
-}
-
 }  // namespace

@@ -96,38 +96,4 @@ TEST_F(FileSearchTest, EntriesTellAttributesSizesAndTimes) {
   EXPECT_LT(std::llabs(static_cast<int64_t>(ticks / 10000000) - 11644473600LL - std::time(nullptr)), 120);
 }
 
-TEST_F(FileSearchTest, WideSearchFindsWideNames) {
-  WideString folder = WidenAscii(dir_.Narrow().c_str()), name = OV_WIDE("\u00e9t\u00e9.txt");
-  HANDLE file = platform::CreateFileW((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  platform::CloseHandle(file);
-  WIN32_FIND_DATAW found;
-  HANDLE search = platform::FindFirstFileW((folder + OV_WIDE("*T\u00c9.TXT")).c_str(), &found);
-  ASSERT_NE(search, INVALID_HANDLE_VALUE);
-  EXPECT_EQ(WideString(found.cFileName), name);
-  EXPECT_FALSE(platform::FindNextFileW(search, &found));
-  platform::FindClose(search);
-  EXPECT_TRUE(platform::DeleteFileW((folder + name).c_str()));
-}
-
-TEST_F(FileSearchTest, RuntimeSearchWalksTheSameEntries) {
-  Make("five.txt", "12345");
-  struct _finddata64i32_t found;
-  intptr_t search = platform::_findfirst64i32(Path("f*.txt").c_str(), &found);
-  ASSERT_NE(search, -1);
-  EXPECT_STREQ(found.name, "five.txt");
-  EXPECT_EQ(found.size, 5u);
-  EXPECT_EQ(found.attrib & (_A_SUBDIR | _A_HIDDEN | _A_RDONLY), 0u);
-  EXPECT_LT(std::llabs(found.time_write - static_cast<int64_t>(std::time(nullptr))), 120);
-  errno = 0;
-  EXPECT_EQ(platform::_findnext64i32(search, &found), -1);
-  EXPECT_EQ(errno, ENOENT);
-  EXPECT_EQ(platform::_findclose(search), 0);
-  for (const char* nothing : {"*.none", "absent\\*"}) {
-    errno = 0;
-    EXPECT_EQ(platform::_findfirst64i32(Path(nothing).c_str(), &found), -1);
-    EXPECT_EQ(errno, ENOENT);
-  }
-}
-
 }  // namespace

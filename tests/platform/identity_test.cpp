@@ -31,46 +31,6 @@ TEST(EnvironmentExpansion, ReplacesKnownVariablesWithoutRegardToCase) {
   EXPECT_EQ(Expanded("x%OVPB_EXPAND_TEST%", 4), "needs 7");
 }
 
-TEST(Names, ComputerAndUserNamesAndTheRoomTheyNeed) {
-  char name[16];
-  DWORD size = sizeof name;
-  ASSERT_TRUE(platform::GetComputerNameA(name, &size));
-  EXPECT_EQ(size, std::string(name).size());
-  EXPECT_GT(size, 0u);
-  char tiny[1];
-  DWORD tinySize = sizeof tiny;
-  EXPECT_FALSE(platform::GetComputerNameA(tiny, &tinySize));
-  EXPECT_EQ(tinySize, size + 1);
-  WCHAR wide[16];
-  DWORD wideSize = 16;
-  ASSERT_TRUE(platform::GetComputerNameW(wide, &wideSize));
-  EXPECT_EQ(testing_support::ToUtf8(WideString(wide, wideSize)), name);
-
-  char user[260];
-  size = sizeof user;
-  ASSERT_TRUE(platform::GetUserNameA(user, &size));
-  EXPECT_EQ(size, std::string(user).size() + 1);  // the user name counts its terminator
-  DWORD small = 1;
-  EXPECT_FALSE(platform::GetUserNameA(user, &small));
-  EXPECT_EQ(platform::GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
-  EXPECT_EQ(small, size);
-}
-
-TEST(LocalTime, HasTheRuntimesCtimeShape) {
-  int64_t now = platform::_time64(nullptr);
-  char text[99];
-  ASSERT_EQ(platform::_ctime64_s(text, sizeof text, &now), 0);
-  EXPECT_TRUE(std::regex_match(text, std::regex(R"(\w{3} \w{3} \d\d \d\d:\d\d:\d\d \d{4}\n)"))) << text;
-  int64_t epoch = 86400 * 365;
-  ASSERT_EQ(platform::_ctime64_s(text, sizeof text, &epoch), 0);
-  EXPECT_NE(std::string(text).find("1971"), std::string::npos);
-  char small[20];
-  EXPECT_NE(platform::_ctime64_s(small, sizeof small, &now), 0);
-  WCHAR wide[99];
-  ASSERT_EQ(platform::_wctime64_s(wide, 99, &now), 0);
-  EXPECT_EQ(WideLength(wide), 25u);
-}
-
 // The existence test with a time-out relies on both.
 TEST(Sleep, WaitsAtLeastItsTimeAsTicksCountIt) {
   const auto start = std::chrono::steady_clock::now();

@@ -85,25 +85,4 @@ TEST_F(ProfileTest, IntegersReadSignBlanksAndStopAtGarbage) {
   for (const auto& [key, value] : integers) EXPECT_EQ(ReadInt(key, 10000000), value) << key;
 }
 
-TEST_F(ProfileTest, WideReadsAgreeWithNarrow) {
-  const WideString file = WidenAscii(file_.c_str());
-  WCHAR buffer[64];
-  DWORD length = platform::GetPrivateProfileStringW(OV_WIDE("SETTINGS"), OV_WIDE("spaced key"), OV_WIDE("x"),
-                                                    buffer, 4, file.c_str());
-  EXPECT_EQ(ToUtf8(WideString(buffer, length)), "spa");
-  EXPECT_EQ(static_cast<int>(platform::GetPrivateProfileIntW(OV_WIDE("settings"), OV_WIDE("negative"), 3,
-                                                             file.c_str())),
-            -12);
-  // A file in UTF-16LE with its byte order mark: "[S]\r\nKey=vé\r\n".
-  std::string bytes("\xFF\xFE", 2);
-  for (char16_t unit : std::u16string(u"[S]\r\nKey=v\u00e9\r\n")) {
-    bytes.push_back(static_cast<char>(unit & 0xFF));
-    bytes.push_back(static_cast<char>(unit >> 8));
-  }
-  testing_support::WriteTextFile(dir_ / "wide.ini", bytes);
-  const WideString wideFile = WidenAscii((dir_ / "wide.ini").string().c_str());
-  length = platform::GetPrivateProfileStringW(OV_WIDE("s"), OV_WIDE("key"), OV_WIDE(""), buffer, 16, wideFile.c_str());
-  EXPECT_EQ(WideString(buffer, length), OV_WIDE("v\u00e9"));
-}
-
 }  // namespace

@@ -101,17 +101,6 @@ TEST_F(ShareModeTest, OpensInDifferentProcessesMeetEachOther) {
   EXPECT_EQ(OpenErrorElsewhere("r", FILE_SHARE_READ | FILE_SHARE_WRITE), 0u);
 }
 
-TEST_F(ShareModeTest, DuplicatesHoldTheShareModeUntilTheLastCloses) {
-  ScopedHandle first(Open("f.txt", kReadWrite, 0));
-  HANDLE self = platform::GetCurrentProcess(), copy = INVALID_HANDLE_VALUE;
-  ASSERT_TRUE(platform::DuplicateHandle(self, first.get(), self, &copy, 0, FALSE, DUPLICATE_SAME_ACCESS));
-  ScopedHandle duplicate(copy);
-  first.Close();
-  EXPECT_EQ(OpenError("f.txt", GENERIC_READ, kShareAll), kViolation);
-  duplicate.Close();
-  EXPECT_EQ(OpenError("f.txt", GENERIC_READ, kShareAll), 0u);
-}
-
 TEST_F(ShareModeTest, WithoutDeleteSharingHereOrElsewhereTheNameStays) {
   {
     ScopedHandle reader(Open("f.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE));
@@ -131,19 +120,6 @@ TEST_F(ShareModeTest, WithoutDeleteSharingHereOrElsewhereTheNameStays) {
   EXPECT_EQ(MoveError("sub", "moved"), kViolation);
   folder.Close();
   EXPECT_EQ(ErrorOf([&] { return platform::RemoveDirectoryA(Path("sub").c_str()); }), 0u);
-}
-
-TEST_F(ShareModeTest, WithDeleteSharingTheFileMovesUnderItsHandleButIsNotReplaced) {
-  Make("new.txt", "new");
-  ScopedHandle reader(Open("f.txt", GENERIC_READ, kShareAll));
-  EXPECT_EQ(MoveError("new.txt", "f.txt", MOVEFILE_REPLACE_EXISTING), static_cast<DWORD>(ERROR_ACCESS_DENIED));
-  ASSERT_EQ(MoveError("f.txt", "g.txt"), 0u);
-  EXPECT_EQ(ReadAll(reader.get()), "content");
-  EXPECT_EQ(DeleteError("g.txt"), 0u);
-  reader.Close();
-  EXPECT_FALSE(Exists("g.txt"));
-  EXPECT_EQ(MoveError("new.txt", "f.txt", MOVEFILE_REPLACE_EXISTING), 0u);
-  EXPECT_EQ(Contents("f.txt"), "new");
 }
 
 // Writers that take turns through exclusive opens, retrying while the file

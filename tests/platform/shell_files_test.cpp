@@ -81,18 +81,6 @@ TEST_F(ShellFileTest, MoveAndRenameTakeFilesAndFolders) {
 }
 
 #ifndef _WIN32
-// Where Windows goes further than Wine: it makes the missing folder for
-// several sources, renames on collision, and refuses a copy into itself.
-TEST_F(ShellFileTest, SeveralSourcesCollisionsAndCopiesIntoThemselves) {
-  EXPECT_EQ(Operate(FO_MOVE, List({"a.txt", "b.txt"}), List({"made"})), 0);
-  EXPECT_EQ(Contents("made/a.txt") + Contents("made/b.txt"), "ab");
-  Make("a.txt", "new");
-  EXPECT_EQ(Operate(FO_COPY, List({"a.txt"}), List({"made"}), kQuiet | FOF_RENAMEONCOLLISION), 0);
-  EXPECT_EQ(Contents("made/a.txt"), "a");
-  EXPECT_EQ(Contents("made/a (2).txt"), "new");
-  EXPECT_NE(Operate(FO_COPY, List({"sub"}), List({"sub\\inner"})), 0);
-  EXPECT_FALSE(Exists("sub\\inner\\sub"));
-}
 #endif
 
 }  // namespace

@@ -35,22 +35,6 @@ TEST_F(BytePath, BlanksGoFromEitherEndButNotTabsOrInnerBlanks) {
   EXPECT_EQ(WideString(wide.c_str()), OV_WIDE("a b"));
 }
 
-TEST_F(BytePath, TrimmedLengthAndLeftStartStayWithinTheirLength) {
-  for (auto [maximum, length] : {std::pair{8, 6}, {4, 2}, {0, 0}, {-3, 0}, {50, 6}}) {
-    EXPECT_EQ(strtrmlenA("ab  cd  ", maximum), length) << maximum;
-  }
-  EXPECT_EQ(strtrmlenW(OV_WIDE("ab  cd  "), 5), 5);
-  const char text[] = "   x";
-  unsigned remaining = 99;
-  EXPECT_EQ(strtrmleftstartA(text, 2, &remaining), text + 2);
-  EXPECT_EQ(remaining, 0u);
-  EXPECT_EQ(strtrmleftstartA(text, 4, &remaining), text + 3);
-  EXPECT_EQ(remaining, 1u);
-  const WCHAR wide[] = OV_WIDE("  yz");
-  EXPECT_EQ(strtrmleftstartW(wide, 4, &remaining), wide + 2);
-  EXPECT_EQ(remaining, 2u);
-}
-
 TEST_F(BytePath, PaddingSpacesAndJustificationWriteWidthAndATerminatorAtMost) {
   GuardedA text("ab", 6);
   str_pad(text.get(), 5);
