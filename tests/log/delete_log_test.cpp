@@ -73,33 +73,28 @@ TEST_F(DeleteLog, EntriesNameUserActionFileOriginAndComputer) {
   EXPECT_EQ((*entries)[1].str() + " " + (*entries)[3].str() + " " + (*entries)[4].str(), "deleted Deleter -3");
 }
 
-TEST_F(DeleteLog, ShellDeletesWriteOneEntryPerNameAndCopiesNone) {
+// Shell operations: a copy is not logged, a move or delete once per name.
+TEST_F(DeleteLog, ShellOperationsWriteOneEntryPerNameMovedOrDeleted) {
   Configure("LogFileDeletes=1\r\n");
   fs::create_directories(orvanta_);
-  std::string names;
-  for (const char* name : {"d1.txt", "d2.txt", "d3.txt"}) names += Victim(name) + '\0';
-  names += '\0';
-  std::string copyFrom = Victim("e.txt") + std::string(2, '\0');
-  std::string copyTo = LogFile("e-copy.txt") + std::string(2, '\0');
-
-  SHFILEOPSTRUCTA copy = {};
-  copy.wFunc = FO_COPY;
-  copy.pFrom = copyFrom.c_str();
-  copy.pTo = copyTo.c_str();
-  copy.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_NOCONFIRMMKDIR;
-  EXPECT_EQ(OVSHFileOperation(&copy, "Shell", 2), 0);
+  auto operate = [this](UINT function, const std::string& from, const std::string& to) {
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = function;
+    operation.pFrom = from.c_str();
+    operation.pTo = to.empty() ? nullptr : to.c_str();
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_NOCONFIRMMKDIR;
+    return OVSHFileOperation(&operation, "Shell", 2);
+  };
+  const std::string end(2, '\0');
+  EXPECT_EQ(operate(FO_COPY, Victim("e.txt") + end, LogFile("e-copy.txt") + end), 0);
   EXPECT_EQ(Events(), "");
-
-  SHFILEOPSTRUCTA remove = {};
-  remove.wFunc = FO_DELETE;
-  remove.pFrom = names.c_str();
-  remove.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-  EXPECT_EQ(OVSHFileOperation(&remove, "Shell", 2), 0);
+  EXPECT_EQ(operate(FO_MOVE, Victim("m.txt") + end, LogFile("m-moved.txt") + end), 0);
+  EXPECT_NE(Events().find(" moved file " + LogFile("m.txt")), std::string::npos) << Events();
+  EXPECT_EQ(operate(FO_DELETE, Victim("d1.txt") + '\0' + Victim("d2.txt") + end, ""), 0);
   std::string events = Events();
-  size_t d1 = events.find("d1.txt"), d2 = events.find("d2.txt"), d3 = events.find("d3.txt");
-  ASSERT_NE(d3, std::string::npos) << events;
+  size_t d1 = events.find(" deleted file " + LogFile("d1.txt")), d2 = events.find("d2.txt");
+  ASSERT_NE(d2, std::string::npos) << events;
   EXPECT_LT(d1, d2);
-  EXPECT_LT(d2, d3);
   EXPECT_FALSE(fs::exists(LogFile("d2.txt")));
 }
 

@@ -71,6 +71,7 @@ TEST_F(LogEntries, CategoryListsAreTakenAsWritten) {
   } cases[] = {{"Net, Disk", "Disk", false},  // a blank is part of the name
                {"Net, Disk", "Net", true},       {"*but not this", "Anything", true},
                {"   ", "Net", false},            {"   ", "", true},  // no component always passes
+               {"zip", "ZIP", true},  // compared without regard to case
                {"*", "AVeryLongComponentName", true}};
   for (const auto& c : cases) {
     fs::remove(path_);
