@@ -72,10 +72,10 @@ TEST_F(ProfileTest, NullKeyListsTheSectionsKeysAsFarAsTheyFit) {
   DWORD length = platform::GetPrivateProfileStringA("First", nullptr, "x", buffer, sizeof buffer, file_.c_str());
   ASSERT_EQ(length, 5u);
   EXPECT_EQ(std::string(buffer, length + 1), std::string("name\0\0", 6));
-  WCHAR wide[4];
+  WCHAR wide[5];  // one short for "name" and its two terminators
   const WideString file = WidenAscii(file_.c_str());
-  EXPECT_EQ(platform::GetPrivateProfileStringW(OV_WIDE("First"), nullptr, OV_WIDE("x"), wide, 4, file.c_str()), 2u);
-  EXPECT_EQ(WideString(wide, 4), WideString(OV_WIDE("na\0\0"), 4));
+  EXPECT_EQ(platform::GetPrivateProfileStringW(OV_WIDE("First"), nullptr, OV_WIDE("x"), wide, 5, file.c_str()), 3u);
+  EXPECT_EQ(WideString(wide, 5), WideString(OV_WIDE("nam\0\0"), 5));
 }
 
 TEST_F(ProfileTest, IntegersReadSignBlanksAndStopAtGarbage) {
