@@ -1,5 +1,7 @@
 #include "fake_network.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 
 namespace net_test {
@@ -117,6 +119,29 @@ int FakeNetwork::HostOfAddress(uint32_t address, std::string* host) {
   if (found == names_.end()) return WSAHOST_NOT_FOUND;
   *host = found->second;
   return 0;
+}
+
+// Every entry of an enumeration, asked for with a buffer of `room` bytes.
+std::vector<std::string> ListedA(DWORD scope, DWORD room, DWORD* first_needed) {
+  HANDLE handle = nullptr;
+  std::vector<std::string> listed;
+  if (platform::WNetOpenEnumA(scope, RESOURCETYPE_DISK, 0, nullptr, &handle) != 0) return {"(not opened)"};
+  std::vector<NETRESOURCEA> buffer(8192 / sizeof(NETRESOURCEA));
+  for (DWORD result = 0;;) {
+    DWORD count = 0xFFFFFFFF, size = room;
+    result = platform::WNetEnumResourceA(handle, &count, buffer.data(), &size);
+    if (result == ERROR_MORE_DATA && first_needed != nullptr && *first_needed == 0) *first_needed = size;
+    if (result == ERROR_MORE_DATA) room = size;
+    if (result == ERROR_NO_MORE_ITEMS) break;
+    if (result != 0 && result != ERROR_MORE_DATA) return {"(error " + std::to_string(result) + ")"};
+    for (DWORD i = 0; result == 0 && i < count; ++i) {
+      const NETRESOURCEA& entry = buffer[i];
+      listed.push_back(std::to_string(entry.dwScope) + " " + (entry.lpLocalName ? entry.lpLocalName : "-") + " " +
+                       entry.lpRemoteName);
+    }
+  }
+  EXPECT_EQ(platform::WNetCloseEnum(handle), 0u);
+  return listed;
 }
 
 }  // namespace net_test

@@ -67,6 +67,11 @@ class FakeNetwork : public platform::NetworkProvider {
   bool holding_ = false;
 };
 
+// Every entry of an enumeration as "scope local remote", asked for with a
+// buffer of `room` bytes (grown as asked); *first_needed gets the first room
+// asked for.
+std::vector<std::string> ListedA(DWORD scope, DWORD room, DWORD* first_needed = nullptr);
+
 // A buffer with canary bytes after `size` units.
 template <typename Char>
 struct Guarded {

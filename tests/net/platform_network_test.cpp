@@ -1,0 +1,118 @@
+// The platform's network operations the names rely on: connection lists in
+// the caller's buffer, Winsock's forms, the process list, case-blind text;
+// and on POSIX the drives made from the drive table and the mount tables.
+
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+#endif
+
+#include <algorithm>
+#include <string>
+
+#include "fake_network.h"
+#include "platform/files.h"
+#include "support/test_support.h"
+
+namespace {
+
+using net_test::FakeNetwork;
+
+using net_test::ListedA;
+
+TEST(NetworkPlatform, EnumerationsResumeAndAskForRoom) {
+  FakeNetwork network;
+  network.Connect('Z', "\\\\srv\\data");
+  network.Remember('R', "\\\\srv\\" + std::string(300, 'r'));
+  network.List(RESOURCE_CONNECTED, "", "\\\\srv\\nodrive");
+  const std::vector<std::string> expected = {"3 R: \\\\srv\\" + std::string(300, 'r'), "3 Z: \\\\srv\\data",
+                                             "1 - \\\\srv\\nodrive"};
+  EXPECT_EQ(ListedA(RESOURCE_REMEMBERED, 4096), expected);
+  DWORD needed = 0;
+  EXPECT_EQ(ListedA(RESOURCE_REMEMBERED, 40, &needed), expected);  // one entry per request
+  EXPECT_EQ(needed, sizeof(NETRESOURCEA) + 4 + 306);
+  EXPECT_EQ(ListedA(RESOURCE_CONNECTED, 4096), (std::vector<std::string>{"1 Z: \\\\srv\\data", "1 - \\\\srv\\nodrive"}));
+  network.refuse_enumeration = true;
+  EXPECT_EQ(ListedA(RESOURCE_CONNECTED, 4096), std::vector<std::string>{"(not opened)"});
+}
+
+TEST(NetworkPlatform, UniversalNameNeedsARoomyBuffer) {
+  FakeNetwork network;
+  network.Connect('Z', "\\\\srv\\data");
+  network.Remember('R', "\\\\srv\\data");
+  network.Local('C');
+  alignas(void*) char buffer[200];
+  DWORD size = 8;
+  EXPECT_EQ(platform::WNetGetUniversalNameA("Z:\\a\\", UNIVERSAL_NAME_INFO_LEVEL, buffer, &size), DWORD(ERROR_MORE_DATA));
+  EXPECT_EQ(size, sizeof(void*) + 14);
+  EXPECT_EQ(platform::WNetGetUniversalNameA("Z:\\a\\", UNIVERSAL_NAME_INFO_LEVEL, buffer, &size), 0u);
+  EXPECT_STREQ(reinterpret_cast<UNIVERSAL_NAME_INFOA*>(buffer)->lpUniversalName, "\\\\srv\\data\\a\\");
+  size = sizeof buffer;
+  EXPECT_EQ(platform::WNetGetUniversalNameA("R:\\", UNIVERSAL_NAME_INFO_LEVEL, buffer, &size), DWORD(ERROR_CONNECTION_UNAVAIL));
+  EXPECT_EQ(platform::WNetGetUniversalNameA("C:\\", UNIVERSAL_NAME_INFO_LEVEL, buffer, &size), DWORD(ERROR_NOT_CONNECTED));
+  EXPECT_EQ(platform::WNetGetUniversalNameA("x\\", UNIVERSAL_NAME_INFO_LEVEL, buffer, &size), DWORD(ERROR_BAD_DEVICE));
+  EXPECT_EQ(platform::GetDriveTypeA("Z:\\"), UINT(DRIVE_REMOTE));
+  EXPECT_EQ(platform::GetDriveTypeW(OV_WIDE("c:\\x")), UINT(DRIVE_FIXED));
+  EXPECT_EQ(platform::GetDriveTypeA("Q:\\"), UINT(DRIVE_NO_ROOT_DIR));
+}
+
+TEST(NetworkPlatform, WinsockCountsItsUsersAndReadsWindowsAddressForms) {
+  WSADATA data;
+  ASSERT_EQ(platform::WSAStartup(0x0101, &data), 0);
+  const struct {
+    const char* text;
+    const char* dotted;  // null: no address
+  } cases[] = {{"10.1", "10.0.0.1"},     {"010.1.2.3", "8.1.2.3"}, {"0x7f.1", "127.0.0.1"}, {"1.2.3.4", "1.2.3.4"},
+               {"1.2.3.4.5", nullptr},   {"256.1.1.1", nullptr},   {"", nullptr},          {"fs.dept", nullptr}};
+  for (const auto& c : cases) {
+    ULONG address = platform::inet_addr(c.text);
+    IN_ADDR in;
+    in.s_addr = address;
+    EXPECT_EQ(address == INADDR_NONE ? std::string("none") : std::string(platform::inet_ntoa(in)),
+              c.dotted != nullptr ? c.dotted : "none")
+        << c.text;
+  }
+  EXPECT_EQ(platform::WSACleanup(), 0);
+  EXPECT_NE(platform::WSACleanup(), 0);
+  EXPECT_EQ(platform::WSAGetLastError(), WSANOTINITIALISED);
+}
+
+TEST(NetworkPlatform, ProcessesOfTheUserOpenAndTellTheirNames) {
+  std::vector<DWORD> ids(8192);
+  DWORD needed = 0, listings = platform::ProcessListingsForTesting();
+  ASSERT_TRUE(platform::EnumProcesses(ids.data(), DWORD(ids.size() * sizeof(DWORD)), &needed));
+  EXPECT_EQ(platform::ProcessListingsForTesting(), listings + 1);
+  ids.resize(needed / sizeof(DWORD));
+  EXPECT_NE(std::find(ids.begin(), ids.end(), DWORD(getpid())), ids.end());
+  HANDLE self = platform::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, DWORD(getpid()));
+  ASSERT_NE(self, nullptr);
+  HMODULE module = nullptr;
+  ASSERT_TRUE(platform::EnumProcessModules(self, &module, sizeof module, &needed));
+  char name[260];
+  ASSERT_NE(platform::GetModuleBaseNameA(self, module, name, sizeof name), 0u);
+  EXPECT_EQ(std::string(name), testing_support::ProgramPath().filename().string());
+  EXPECT_EQ(platform::GetModuleBaseNameA(self, module, name, 5), 4u);
+  EXPECT_EQ(std::string(name), "test");
+  EXPECT_TRUE(platform::CloseHandle(self));
+  EXPECT_FALSE(platform::EnumProcessModules(self, &module, sizeof module, &needed));
+}
+
+TEST(NetworkPlatform, CaseBlindTextFollowsUnicode) {
+  EXPECT_EQ(platform::_wcsicmp(u"\u00c4rger \u03a3\u0418", u"\u00e4RGER \u03c3\u0438"), 0);
+  EXPECT_LT(platform::_wcsicmp(u"abc", u"ABD"), 0);
+  EXPECT_GT(platform::_wcsicmp(u"abcd", u"ABC"), 0);
+  EXPECT_EQ(platform::_wcsnicmp(u"\\\\SRV\\data", u"\\\\srv\\DATABASE", 10), 0);
+  WCHAR upper[] = u"stra\u00dfe \u00e9t\u00e9 \u03c3";
+  EXPECT_EQ(WideString(platform::_wcsupr(upper)), WideString(u"STRA\u00dfE \u00c9T\u00c9 \u03a3"));
+  unsigned char narrow[] = "\\\\srv\\Data";
+  EXPECT_STREQ(reinterpret_cast<char*>(platform::_mbsupr(narrow)), "\\\\SRV\\DATA");
+  EXPECT_EQ(platform::_mbsicmp(narrow, reinterpret_cast<const unsigned char*>("\\\\Srv\\data")), 0);
+  EXPECT_EQ(platform::_mbsnbicmp(narrow, reinterpret_cast<const unsigned char*>("\\\\srv\\dx"), 7), 0);
+  EXPECT_NE(platform::_mbsnbicmp(narrow, reinterpret_cast<const unsigned char*>("\\\\srv\\dx"), 8), 0);
+}
+
+}  // namespace
