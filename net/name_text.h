@@ -1,6 +1,9 @@
 // Narrow and wide text the same way for the network names' templates.
 #pragma once
 
+#include <string.h>
+
+#include <cstring>
 #include <string>
 
 #include "files/paths.h"
@@ -25,6 +28,11 @@ void CopyCut(Char* dest, const Char* source, size_t capacity) {
   size_t i = 0;
   for (; i + 1 < capacity && source[i] != 0; ++i) dest[i] = source[i];
   dest[i] = 0;
+}
+inline void CopyCut(char* dest, const char* source, size_t capacity) {
+  size_t length = strnlen(source, capacity - 1);
+  std::memcpy(dest, source, length);
+  dest[length] = 0;
 }
 
 template <typename Char>

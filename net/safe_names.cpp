@@ -89,7 +89,7 @@ template <typename Char>
 bool FromCache(Cache<Char>& cache, const Char* path, Char* out) {
   std::lock_guard<std::recursive_mutex> lock(frame::ModuleLock());
   if (CompareNoCase(path, cache.input) != 0) return false;
-  CopyText(out, Text<Char>(cache.output));
+  CopyCut(out, cache.output, sizeof cache.output / sizeof(Char));
   return true;
 }
 
@@ -154,7 +154,7 @@ void PersistableName(Cache<Char>& cache, const Char* path, Char* out) {
 template <typename Char, typename Conversion>
 int Convert(Cache<Char>& cache, const Char* path, Char* out, Conversion convert) {
   if (path == nullptr || out == nullptr) return 1;
-  CopyText(out, Text<Char>(path));
+  CopyCut(out, path, Length(path) + 1);
   if (!HandlingOn() || FromCache(cache, path, out)) return 1;
   if (StartsWithTwoBackslashes(path)) convert(cache, path, out);
   return 1;

@@ -128,8 +128,8 @@ bool FromCache(const Char* path, Char* unc_out, Char* computer_out, DWORD comput
   UniversalNameCache<Char>& cache = CacheOf<Char>(State());
   std::lock_guard<std::recursive_mutex> lock(frame::ModuleLock());
   if (CompareNoCase(path, cache.path) != 0) return false;
-  CopyText(unc_out, Text<Char>(cache.unc));
-  if (computer_out != nullptr) CopyText(computer_out, Text<Char>(cache.computer));
+  CopyCut(unc_out, cache.unc, sizeof cache.unc / sizeof(Char));
+  if (computer_out != nullptr) CopyCut(computer_out, cache.computer, sizeof cache.computer / sizeof(Char));
   return true;
 }
 

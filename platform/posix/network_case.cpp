@@ -5,6 +5,7 @@
 #include <unicode/utf16.h>
 
 #include "platform/mbcs.h"
+#include "platform/posix/posix_codepage.h"
 #include "platform/network.h"
 
 namespace platform {
@@ -12,8 +13,32 @@ namespace {
 
 int Sign(long difference) { return difference < 0 ? -1 : difference > 0 ? 1 : 0; }
 
+// The upper case of every byte in a single-byte code page, made once per
+// thread and code page; null in a double-byte one.
+const unsigned char* SingleByteUpper() {
+  thread_local UINT code_page = 0;
+  thread_local unsigned char upper[256];
+  UINT current = GetACP();
+  if (IsDoubleByteCodePage(current)) return nullptr;
+  if (code_page != current) {
+    for (unsigned c = 0; c < 256; ++c) {
+      unsigned mapped = _mbctoupper(c);
+      upper[c] = static_cast<unsigned char>(mapped <= 0xFF ? mapped : c);
+    }
+    code_page = current;
+  }
+  return upper;
+}
+
 // Compares at most `bytes` bytes; a character is taken whole.
 int CompareNarrow(const unsigned char* a, const unsigned char* b, size_t bytes) {
+  if (const unsigned char* upper = SingleByteUpper()) {
+    for (size_t i = 0; i < bytes; ++i) {
+      if (upper[a[i]] != upper[b[i]]) return Sign(static_cast<long>(upper[a[i]]) - static_cast<long>(upper[b[i]]));
+      if (a[i] == 0) return 0;
+    }
+    return 0;
+  }
   size_t seen = 0;
   while (seen < bytes) {
     unsigned int x = _mbctoupper(_mbsnextc(a)), y = _mbctoupper(_mbsnextc(b));
