@@ -26,10 +26,13 @@ bool IsColligo(DWORD id) {
   HMODULE module = nullptr;
   DWORD needed = 0;
   char name[260];
-  bool named = platform::EnumProcessModules(process, &module, sizeof module, &needed) &&
-               platform::GetModuleBaseNameA(process, module, name, sizeof name) != 0;
+  DWORD length = platform::EnumProcessModules(process, &module, sizeof module, &needed)
+                     ? platform::GetModuleBaseNameA(process, module, name, sizeof name)
+                     : 0;
   platform::CloseHandle(process);
-  return named && CompareNoCase(name, "colligo.exe") == 0;
+  if (length == 0 || length >= sizeof name) return false;
+  name[length] = 0;
+  return CompareNoCase(name, "colligo.exe") == 0;
 }
 
 bool ColligoRunning() {

@@ -93,7 +93,8 @@ DWORD ProcessListingsForTesting();
 // CloseHandle closes the handle.
 HANDLE OpenProcess(DWORD access, BOOL inherit, DWORD id);
 BOOL EnumProcessModules(HANDLE process, HMODULE* modules, DWORD size, DWORD* needed);
-// The base name of the process's executable, cut to size-1; its length.
+// The base name of the process's executable; its length. A name of `size`
+// characters or more is cut to `size`, without a terminator.
 DWORD GetModuleBaseNameA(HANDLE process, HMODULE module, char* name, DWORD size);
 
 // ---- Case-blind text ----------------------------------------------------------

@@ -104,9 +104,9 @@ DWORD GetModuleBaseNameA(HANDLE process, HMODULE module, char* name, DWORD size)
     SetLastError(ERROR_ACCESS_DENIED);
     return 0;
   }
-  size_t length = std::min<size_t>(base.size(), size - 1);
+  size_t length = std::min<size_t>(base.size(), size);
   std::memcpy(name, base.data(), length);
-  name[length] = 0;
+  if (length < size) name[length] = 0;
   return static_cast<DWORD>(length);
 }
 

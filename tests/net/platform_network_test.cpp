@@ -95,19 +95,19 @@ TEST(NetworkPlatform, ProcessesOfTheUserOpenAndTellTheirNames) {
   char name[260];
   ASSERT_NE(platform::GetModuleBaseNameA(self, module, name, sizeof name), 0u);
   EXPECT_EQ(std::string(name), testing_support::ProgramPath().filename().string());
-  EXPECT_EQ(platform::GetModuleBaseNameA(self, module, name, 5), 4u);
-  EXPECT_EQ(std::string(name), "test");
+  EXPECT_EQ(platform::GetModuleBaseNameA(self, module, name, 5), 5u);  // cut, not terminated
+  EXPECT_EQ(std::string(name, 6), "test_n");
   EXPECT_TRUE(platform::CloseHandle(self));
   EXPECT_FALSE(platform::EnumProcessModules(self, &module, sizeof module, &needed));
 }
 
 TEST(NetworkPlatform, CaseBlindTextFollowsUnicode) {
-  EXPECT_EQ(platform::_wcsicmp(u"\u00c4rger \u03a3\u0418", u"\u00e4RGER \u03c3\u0438"), 0);
-  EXPECT_LT(platform::_wcsicmp(u"abc", u"ABD"), 0);
-  EXPECT_GT(platform::_wcsicmp(u"abcd", u"ABC"), 0);
-  EXPECT_EQ(platform::_wcsnicmp(u"\\\\SRV\\data", u"\\\\srv\\DATABASE", 10), 0);
-  WCHAR upper[] = u"stra\u00dfe \u00e9t\u00e9 \u03c3";
-  EXPECT_EQ(WideString(platform::_wcsupr(upper)), WideString(u"STRA\u00dfE \u00c9T\u00c9 \u03a3"));
+  EXPECT_EQ(platform::_wcsicmp(OV_WIDE("\u00c4rger \u03a3\u0418"), OV_WIDE("\u00e4RGER \u03c3\u0438")), 0);
+  EXPECT_LT(platform::_wcsicmp(OV_WIDE("abc"), OV_WIDE("ABD")), 0);
+  EXPECT_GT(platform::_wcsicmp(OV_WIDE("abcd"), OV_WIDE("ABC")), 0);
+  EXPECT_EQ(platform::_wcsnicmp(OV_WIDE("\\\\SRV\\data"), OV_WIDE("\\\\srv\\DATABASE"), 10), 0);
+  WCHAR upper[] = OV_WIDE("stra\u00dfe \u00e9t\u00e9 \u03c3");
+  EXPECT_EQ(WideString(platform::_wcsupr(upper)), WideString(OV_WIDE("STRA\u00dfE \u00c9T\u00c9 \u03a3")));
   unsigned char narrow[] = "\\\\srv\\Data";
   EXPECT_STREQ(reinterpret_cast<char*>(platform::_mbsupr(narrow)), "\\\\SRV\\DATA");
   EXPECT_EQ(platform::_mbsicmp(narrow, reinterpret_cast<const unsigned char*>("\\\\Srv\\data")), 0);
