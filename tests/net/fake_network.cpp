@@ -2,21 +2,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 namespace net_test {
+namespace {
 
 uint32_t Ipv4(const std::string& dotted) {
-  uint32_t address = 0;
-  unsigned char* bytes = reinterpret_cast<unsigned char*>(&address);
-  const char* p = dotted.c_str();
-  for (int i = 0; i < 4; ++i) {
-    char* end = nullptr;
-    bytes[i] = static_cast<unsigned char>(std::strtoul(p, &end, 10));
-    p = *end == '.' ? end + 1 : end;
-  }
-  return address;
+  unsigned b[4] = {};
+  std::sscanf(dotted.c_str(), "%u.%u.%u.%u", &b[0], &b[1], &b[2], &b[3]);
+  const uint8_t bytes[4] = {uint8_t(b[0]), uint8_t(b[1]), uint8_t(b[2]), uint8_t(b[3])};
+  uint32_t address;
+  return *static_cast<uint32_t*>(std::memcpy(&address, bytes, 4));
 }
+
+}  // namespace
 
 FakeNetwork::FakeNetwork() {
   previous_ = platform::SetNetworkProviderForTesting(this);
@@ -28,22 +25,13 @@ FakeNetwork::~FakeNetwork() {
   net::ResetStateForTesting();
 }
 
-void FakeNetwork::List(DWORD scope, const std::string& local, const std::string& remote) {
-  listed_.push_back({scope, RESOURCETYPE_DISK, RESOURCEUSAGE_CONNECTABLE, WidenAscii(local.c_str()),
-                     WidenAscii(remote.c_str()), WideString()});
-}
-
-void FakeNetwork::ClearConnections() {
-  listed_.clear();
-  drives_.clear();
-}
-
 void FakeNetwork::AddHost(const std::string& name, const std::vector<std::string>& ipv4, int ipv6) {
-  std::vector<platform::ResolvedAddress> addresses;
-  for (int i = 0; i < ipv6; ++i) addresses.push_back({platform::kAfInet6, 0, {0xfd, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}});
+  std::vector<platform::ResolvedAddress>& addresses = hosts_[name];
+  addresses.assign(ipv6, {platform::kAfInet6, 0, {0xfd, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}});
   for (const std::string& dotted : ipv4) addresses.push_back({platform::kAfInet, Ipv4(dotted), {}});
-  hosts_[name] = addresses;
 }
+
+void FakeNetwork::AddName(const std::string& dotted, const std::string& name) { names_[Ipv4(dotted)] = name; }
 
 int FakeNetwork::Lookups() {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -53,6 +41,7 @@ int FakeNetwork::Lookups() {
 void FakeNetwork::Hold(const std::string& host) {
   std::lock_guard<std::mutex> lock(mutex_);
   held_ = host;
+  changed_.notify_all();
 }
 
 void FakeNetwork::WaitUntilHeld() {
@@ -60,17 +49,10 @@ void FakeNetwork::WaitUntilHeld() {
   changed_.wait(lock, [this] { return holding_; });
 }
 
-void FakeNetwork::Release() {
-  std::lock_guard<std::mutex> lock(mutex_);
-  held_.clear();
-  changed_.notify_all();
-}
-
 void FakeNetwork::Count(const std::string& host) {
   std::unique_lock<std::mutex> lock(mutex_);
   ++lookups_;
-  if (host != held_) return;
-  holding_ = true;
+  holding_ = host == held_;
   changed_.notify_all();
   changed_.wait(lock, [&] { return held_ != host; });
   holding_ = false;
@@ -90,54 +72,49 @@ DWORD FakeNetwork::DriveShare(int drive, WideString* share) {
 }
 
 bool FakeNetwork::Connections(DWORD scope, std::vector<platform::NetConnection>* list, DWORD* error) {
-  if (refuse_enumeration) {
-    *error = ERROR_NO_NETWORK;
-    return false;
-  }
+  *error = ERROR_NO_NETWORK;
+  if (refuse_enumeration) return false;
+  DWORD listed_scope = scope == RESOURCE_REMEMBERED ? RESOURCE_REMEMBERED : RESOURCE_CONNECTED;
   for (const auto& drive : drives_) {
     if (drive.second.type != DRIVE_REMOTE || (scope != RESOURCE_REMEMBERED && !drive.second.connected)) continue;
     const char local[3] = {drive.first, ':', 0};
-    DWORD listed_scope = scope == RESOURCE_REMEMBERED ? RESOURCE_REMEMBERED : RESOURCE_CONNECTED;
-    list->push_back({listed_scope, RESOURCETYPE_DISK, RESOURCEUSAGE_CONNECTABLE, WidenAscii(local),
-                     WidenAscii(drive.second.remote.c_str()), WideString()});
+    list->push_back({listed_scope, RESOURCETYPE_DISK, 1, WidenAscii(local), WidenAscii(drive.second.remote.c_str()), {}});
   }
   list->insert(list->end(), listed_.begin(), listed_.end());
   return true;
 }
 
+template <typename Key, typename Value>
+int Found(const std::map<Key, Value>& map, const Key& key, Value* value) {
+  auto found = map.find(key);
+  if (found == map.end()) return WSAHOST_NOT_FOUND;
+  *value = found->second;
+  return 0;
+}
+
 int FakeNetwork::ResolveHost(const std::string& host, std::vector<platform::ResolvedAddress>* addresses) {
   Count(host);
-  auto found = hosts_.find(host);
-  if (found == hosts_.end()) return WSAHOST_NOT_FOUND;
-  *addresses = found->second;
-  return 0;
+  return Found(hosts_, host, addresses);
 }
 
 int FakeNetwork::HostOfAddress(uint32_t address, std::string* host) {
   Count(std::to_string(address));
-  auto found = names_.find(address);
-  if (found == names_.end()) return WSAHOST_NOT_FOUND;
-  *host = found->second;
-  return 0;
+  return Found(names_, address, host);
 }
 
-// Every entry of an enumeration, asked for with a buffer of `room` bytes.
 std::vector<std::string> ListedA(DWORD scope, DWORD room, DWORD* first_needed) {
   HANDLE handle = nullptr;
-  std::vector<std::string> listed;
   if (platform::WNetOpenEnumA(scope, RESOURCETYPE_DISK, 0, nullptr, &handle) != 0) return {"(not opened)"};
+  std::vector<std::string> listed;
   std::vector<NETRESOURCEA> buffer(8192 / sizeof(NETRESOURCEA));
-  for (DWORD result = 0;;) {
+  for (DWORD result = 0; result != ERROR_NO_MORE_ITEMS;) {
     DWORD count = 0xFFFFFFFF, size = room;
     result = platform::WNetEnumResourceA(handle, &count, buffer.data(), &size);
     if (result == ERROR_MORE_DATA && first_needed != nullptr && *first_needed == 0) *first_needed = size;
     if (result == ERROR_MORE_DATA) room = size;
-    if (result == ERROR_NO_MORE_ITEMS) break;
-    if (result != 0 && result != ERROR_MORE_DATA) return {"(error " + std::to_string(result) + ")"};
     for (DWORD i = 0; result == 0 && i < count; ++i) {
-      const NETRESOURCEA& entry = buffer[i];
-      listed.push_back(std::to_string(entry.dwScope) + " " + (entry.lpLocalName ? entry.lpLocalName : "-") + " " +
-                       entry.lpRemoteName);
+      const char* local = buffer[i].lpLocalName != nullptr ? buffer[i].lpLocalName : "-";
+      listed.push_back(std::to_string(buffer[i].dwScope) + " " + local + " " + buffer[i].lpRemoteName);
     }
   }
   EXPECT_EQ(platform::WNetCloseEnum(handle), 0u);

@@ -1,9 +1,12 @@
 // A network of the test's own in place of the system's: drives, their
-// connections, host names and addresses. Look-ups are counted, and one host
-// can be held until the test lets it go.
+// connections, host names and addresses. Look-ups are counted, and those of
+// one host can be held until the test lets them go.
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
+#include <cstdio>
+#include <cstring>
 #include <map>
 #include <mutex>
 #include <string>
@@ -12,33 +15,32 @@
 #include "net/net.h"
 #include "platform/network.h"
 #include "platform/wide.h"
+#include "support/test_support.h"
 
 namespace net_test {
-
-uint32_t Ipv4(const std::string& dotted);
 
 class FakeNetwork : public platform::NetworkProvider {
  public:
   FakeNetwork();
   ~FakeNetwork() override;
 
-  // A drive connected to a share, one remembered only, a local one.
-  void Connect(char letter, const std::string& remote) { drives_[Upper(letter)] = {DRIVE_REMOTE, remote, true}; }
-  void Remember(char letter, const std::string& remote) { drives_[Upper(letter)] = {DRIVE_REMOTE, remote, false}; }
-  void Local(char letter) { drives_[Upper(letter)] = {DRIVE_FIXED, "", false}; }
-  // A connection as listed, whatever the drives say.
-  void List(DWORD scope, const std::string& local, const std::string& remote);
-  void ClearConnections();
-
+  // Drives by upper-case letter: connected to a share, remembered only, local.
+  void Connect(char letter, const std::string& remote) { drives_[letter] = {DRIVE_REMOTE, remote, true}; }
+  void Remember(char letter, const std::string& remote) { drives_[letter] = {DRIVE_REMOTE, remote, false}; }
+  void Local(char letter) { drives_[letter] = {DRIVE_FIXED, "", false}; }
+  // A connection listed after the drives', whatever they are.
+  void List(DWORD scope, const std::string& local, const std::string& remote) {
+    listed_.push_back({scope, RESOURCETYPE_DISK, 1, WidenAscii(local.c_str()), WidenAscii(remote.c_str()), {}});
+  }
+  void ClearConnections() { listed_.clear(), drives_.clear(); }
   void AddHost(const std::string& name, const std::vector<std::string>& ipv4, int ipv6 = 0);
-  void AddName(const std::string& dotted, const std::string& name) { names_[Ipv4(dotted)] = name; }
+  void AddName(const std::string& dotted, const std::string& name);
 
   bool refuse_enumeration = false;
   int Lookups();
-  // Look-ups of `host` wait in the provider until Release().
+  // Look-ups of `host` wait while it is held; Hold("") lets them go.
   void Hold(const std::string& host);
   void WaitUntilHeld();
-  void Release();
 
   UINT DriveType(int drive) override;
   DWORD DriveShare(int drive, WideString* share) override;
@@ -47,12 +49,7 @@ class FakeNetwork : public platform::NetworkProvider {
   int HostOfAddress(uint32_t address, std::string* host) override;
 
  private:
-  struct Drive {
-    UINT type;
-    std::string remote;
-    bool connected;
-  };
-  static char Upper(char c) { return c >= 'a' && c <= 'z' ? char(c - 32) : c; }
+  struct Drive { UINT type; std::string remote; bool connected; };
   void Count(const std::string& host);
 
   platform::NetworkProvider* previous_;
@@ -67,21 +64,28 @@ class FakeNetwork : public platform::NetworkProvider {
   bool holding_ = false;
 };
 
-// Every entry of an enumeration as "scope local remote", asked for with a
-// buffer of `room` bytes (grown as asked); *first_needed gets the first room
-// asked for.
+// An enumeration's entries as "scope local remote", asked for with `room`
+// bytes (grown as asked); *first_needed gets the first room asked for.
 std::vector<std::string> ListedA(DWORD scope, DWORD room, DWORD* first_needed = nullptr);
 
-// A buffer with canary bytes after `size` units.
+// A conversion's answer, which must come with the result 1.
+template <typename Convert>
+std::string Narrow(Convert convert, const std::string& path) {
+  char out[800];
+  EXPECT_EQ(convert(path.c_str(), out), 1);
+  return out;
+}
+template <typename Convert>
+std::string Wide(Convert convert, const WideString& path) {
+  WCHAR out[800];
+  EXPECT_EQ(convert(path.c_str(), out), 1);
+  return testing_support::ToUtf8(out);
+}
+// A buffer with canary units after its `size`.
 template <typename Char>
 struct Guarded {
   explicit Guarded(size_t size) : size(size), data(size + 64, Char(0x5A)) {}
-  bool Intact() const {
-    for (size_t i = size; i < data.size(); ++i) {
-      if (data[i] != Char(0x5A)) return false;
-    }
-    return true;
-  }
+  bool Intact() const { return std::all_of(data.begin() + size, data.end(), [](Char c) { return c == 0x5A; }); }
   Char* get() { return data.data(); }
   size_t size;
   std::vector<Char> data;

@@ -1,6 +1,5 @@
-// The platform's network operations the names rely on: connection lists in
-// the caller's buffer, Winsock's forms, the process list, case-blind text;
-// and on POSIX the drives made from the drive table and the mount tables.
+// The platform's connection lists, Winsock forms, process list and case-blind
+// text; the POSIX layer's drives from the drive table and recorded mount tables.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +8,9 @@
 #define getpid _getpid
 #else
 #include <unistd.h>
+
+#include "platform/posix/drives.h"
+#include "platform/posix/network_system.h"
 #endif
 
 #include <algorithm>
@@ -21,7 +23,6 @@
 namespace {
 
 using net_test::FakeNetwork;
-
 using net_test::ListedA;
 
 TEST(NetworkPlatform, EnumerationsResumeAndAskForRoom) {
@@ -43,7 +44,6 @@ TEST(NetworkPlatform, EnumerationsResumeAndAskForRoom) {
 TEST(NetworkPlatform, UniversalNameNeedsARoomyBuffer) {
   FakeNetwork network;
   network.Connect('Z', "\\\\srv\\data");
-  network.Remember('R', "\\\\srv\\data");
   network.Local('C');
   alignas(void*) char buffer[200];
   DWORD size = 8;
@@ -51,13 +51,7 @@ TEST(NetworkPlatform, UniversalNameNeedsARoomyBuffer) {
   EXPECT_EQ(size, sizeof(void*) + 14);
   EXPECT_EQ(platform::WNetGetUniversalNameA("Z:\\a\\", UNIVERSAL_NAME_INFO_LEVEL, buffer, &size), 0u);
   EXPECT_STREQ(reinterpret_cast<UNIVERSAL_NAME_INFOA*>(buffer)->lpUniversalName, "\\\\srv\\data\\a\\");
-  size = sizeof buffer;
-  EXPECT_EQ(platform::WNetGetUniversalNameA("R:\\", UNIVERSAL_NAME_INFO_LEVEL, buffer, &size), DWORD(ERROR_CONNECTION_UNAVAIL));
-  EXPECT_EQ(platform::WNetGetUniversalNameA("C:\\", UNIVERSAL_NAME_INFO_LEVEL, buffer, &size), DWORD(ERROR_NOT_CONNECTED));
-  EXPECT_EQ(platform::WNetGetUniversalNameA("x\\", UNIVERSAL_NAME_INFO_LEVEL, buffer, &size), DWORD(ERROR_BAD_DEVICE));
-  EXPECT_EQ(platform::GetDriveTypeA("Z:\\"), UINT(DRIVE_REMOTE));
   EXPECT_EQ(platform::GetDriveTypeW(OV_WIDE("c:\\x")), UINT(DRIVE_FIXED));
-  EXPECT_EQ(platform::GetDriveTypeA("Q:\\"), UINT(DRIVE_NO_ROOT_DIR));
 }
 
 TEST(NetworkPlatform, WinsockCountsItsUsersAndReadsWindowsAddressForms) {
@@ -114,5 +108,65 @@ TEST(NetworkPlatform, CaseBlindTextFollowsUnicode) {
   EXPECT_EQ(platform::_mbsnbicmp(narrow, reinterpret_cast<const unsigned char*>("\\\\srv\\dx"), 7), 0);
   EXPECT_NE(platform::_mbsnbicmp(narrow, reinterpret_cast<const unsigned char*>("\\\\srv\\dx"), 8), 0);
 }
+
+#ifndef _WIN32
+
+using platform::posix::DriveTable;
+
+class PosixNetworkDrives : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::posix::SetMountFilesForTesting("mountinfo.txt", "fstab.txt");
+    DriveTable::Instance().Load(
+        "C:=/;D:=/mnt/data/sub;E:=/mnt/backup;F:=/mnt/export/;G:=/mnt/with space;H:=/mnt/local;"
+        "X:=//nas/music;Y:=\\\\srv\\other;Z:=\\\\srv\\data;\\\\srv\\data=/tmp");
+  }
+  void TearDown() override {
+    platform::posix::SetMountFilesForTesting("", "");
+    DriveTable::Instance().LoadFromEnvironment();
+  }
+};
+
+std::string Universal(const char* root) {
+  alignas(void*) char buffer[600];
+  DWORD size = sizeof buffer;
+  DWORD error = platform::WNetGetUniversalNameA(root, UNIVERSAL_NAME_INFO_LEVEL, buffer, &size);
+  return error != 0 ? std::to_string(error) : reinterpret_cast<UNIVERSAL_NAME_INFOA*>(buffer)->lpUniversalName;
+}
+
+TEST_F(PosixNetworkDrives, DrivesTellTheirKindShareAndConnection) {
+  const struct {
+    const char* root;
+    UINT type;
+    const char* universal;
+  } cases[] = {
+      {"C:\\", DRIVE_FIXED, "2250"},
+      {"D:\\x\\", DRIVE_REMOTE, "\\\\srv\\data\\sub\\x\\"},
+      {"E:\\", DRIVE_REMOTE, "1201"},
+      {"F:\\", DRIVE_REMOTE, "\\\\files\\export\\"},
+      {"G:\\a", DRIVE_REMOTE, "\\\\host\\home\\user\\a"},
+      {"H:\\", DRIVE_FIXED, "2250"},
+      {"X:\\", DRIVE_REMOTE, "\\\\nas\\music\\"},
+      {"Y:\\", DRIVE_REMOTE, "1201"},
+      {"z:\\", DRIVE_REMOTE, "\\\\srv\\data\\"},
+      {"Q:\\", DRIVE_NO_ROOT_DIR, "2250"},
+      {"\\\\srv\\data\\", DRIVE_NO_ROOT_DIR, "1200"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(platform::GetDriveTypeA(c.root), c.type) << c.root;
+    EXPECT_EQ(Universal(c.root), c.universal) << c.root;
+  }
+  EXPECT_EQ(DriveTable::Instance().Root(26), "/tmp");  // a connected remembered drive has the share's folder
+  EXPECT_EQ(DriveTable::Instance().Root(25), "");
+  EXPECT_EQ(net_test::ListedA(RESOURCE_CONNECTED, 4096),
+            (std::vector<std::string>{"1 D: \\\\srv\\data\\sub", "1 F: \\\\files\\export", "1 G: \\\\host\\home\\user",
+                                      "1 X: \\\\nas\\music", "1 Z: \\\\srv\\data"}));
+  EXPECT_EQ(net_test::ListedA(RESOURCE_REMEMBERED, 4096),
+            (std::vector<std::string>{"3 D: \\\\srv\\data\\sub", "3 E: \\\\srv\\backup", "3 F: \\\\files\\export",
+                                      "3 G: \\\\host\\home\\user", "3 X: \\\\nas\\music", "3 Y: \\\\srv\\other",
+                                      "3 Z: \\\\srv\\data"}));
+}
+
+#endif
 
 }  // namespace

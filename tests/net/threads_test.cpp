@@ -10,7 +10,6 @@
 #include "fake_network.h"
 #include "ovpb32.h"
 #include "support/helper_process.h"
-#include "support/test_support.h"
 
 namespace {
 
@@ -19,22 +18,18 @@ using Clock = std::chrono::steady_clock;
 
 // Every function's answer for one path, narrow and wide.
 std::string Answers(const std::string& path) {
-  char narrow[600], computer[32];
-  WCHAR wide[600], wide_computer[32];
-  WideString wide_path = WidenAscii(path.c_str());
+  char narrow[5][600];
+  WCHAR wide[5][600];
+  WideString w = WidenAscii(path.c_str());
+  GetUniversalNameA(path.c_str(), narrow[0], narrow[1], 32);
+  GetNetworkSafeNameA(path.c_str(), narrow[2]);
+  GetNetworkPersistableNameA(path.c_str(), narrow[3]);
+  GetUniversalNameW(w.c_str(), wide[0], wide[1], 32);
+  GetNetworkSafeNameW(w.c_str(), wide[2]);
+  GetNetworkPersistableNameW(w.c_str(), wide[3]);
   std::string all;
-  GetUniversalNameA(path.c_str(), narrow, computer, 32);
-  all += std::string(narrow) + "|" + computer + "|";
-  GetUniversalNameW(wide_path.c_str(), wide, wide_computer, 32);
-  all += testing_support::ToUtf8(wide) + "|" + testing_support::ToUtf8(wide_computer) + "|";
-  GetNetworkSafeNameA(path.c_str(), narrow);
-  all += std::string(narrow) + "|";
-  GetNetworkSafeNameW(wide_path.c_str(), wide);
-  all += testing_support::ToUtf8(wide) + "|";
-  GetNetworkPersistableNameA(path.c_str(), narrow);
-  all += std::string(narrow) + "|";
-  GetNetworkPersistableNameW(wide_path.c_str(), wide);
-  return all + testing_support::ToUtf8(wide);
+  for (int i = 0; i < 4; ++i) all += std::string(narrow[i]) + "|" + testing_support::ToUtf8(wide[i]) + "|";
+  return all;
 }
 
 class NetThreads : public ::testing::Test {
@@ -74,30 +69,20 @@ TEST_F(NetThreads, CacheHitsGoOnWhileALookUpIsHeld) {
   char out[300];
   GetNetworkSafeNameA("\\\\fs.dept\\d", out);
   network_.Hold("slow.dept");
-  auto held = std::async(std::launch::async, [] {
-    char slow[300];
-    GetNetworkSafeNameA("\\\\slow.dept\\d", slow);
-    return std::string(slow);
-  });
+  auto held = std::async(std::launch::async, [] { return net_test::Narrow(GetNetworkSafeNameA, "\\\\slow.dept\\d"); });
   network_.WaitUntilHeld();
-  auto hit = std::async(std::launch::async, [] {
-    char fast[300];
-    GetNetworkSafeNameA("\\\\FS.DEPT\\D", fast);
-    return std::string(fast);
-  });
+  auto hit = std::async(std::launch::async, [] { return net_test::Narrow(GetNetworkSafeNameA, "\\\\FS.DEPT\\D"); });
   ASSERT_EQ(hit.wait_for(std::chrono::seconds(5)), std::future_status::ready);
   EXPECT_EQ(hit.get(), "\\\\10.1.2.3\\d");
-  network_.Release();
+  network_.Hold("");
   EXPECT_EQ(held.get(), "\\\\10.4.4.4\\d");
 }
 
-// The time until `converted` answers `want`, asking every 200 ms for at most 8 s.
-double SecondsUntil(bool want) {
+// The time until a conversion happens (or not), asking every 200 ms for at most 8 s.
+double SecondsUntil(bool converted) {
   auto start = Clock::now();
-  while (Clock::now() - start < std::chrono::seconds(8)) {
-    char out[300];
-    GetNetworkSafeNameA("\\\\fs.dept\\d", out);
-    if ((std::string(out) != "\\\\fs.dept\\d") == want) break;
+  while (Clock::now() - start < std::chrono::seconds(8) &&
+         (net_test::Narrow(GetNetworkSafeNameA, "\\\\fs.dept\\d") != "\\\\fs.dept\\d") != converted) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
   }
   return std::chrono::duration<double>(Clock::now() - start).count();
