@@ -7,6 +7,7 @@
 #include <atomic>
 
 #include "platform/common/network_provided.h"
+#include "platform/library.h"
 #include "platform/network.h"
 
 namespace platform {
@@ -15,9 +16,8 @@ namespace {
 // A function of a system library, found once.
 template <typename Function>
 Function Load(const char* library, const char* name) {
-  HMODULE module = ::LoadLibraryA(library);
-  return module != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
-                           : nullptr;
+  HMODULE module = LoadLibraryA(library);
+  return module != nullptr ? GetProcAddressAs<Function>(module, name) : nullptr;
 }
 
 #define OV_SYSTEM_FUNCTION(library, name, type) \
