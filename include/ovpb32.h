@@ -311,6 +311,37 @@ void OVPB_API mov_buf(const void *source, int count, void *dest);
 void OVPB_API xchg_word(WORD *first, WORD *second);
 /* The 1-based position of the first 0x01 among the first 257 bytes, or 0. */
 int OVPB_API scanlnth(const char *buffer);
+/* ---- Network names ----------------------------------------------------- */
+
+/* out = the UNC path through the drive letter whose connection covers the
+ * most of it (\\srv\data\a.txt as Z:\a.txt), or the path; out needs the
+ * path's room. 0, out untouched, when the connections cannot be listed. */
+int OVPB_API GetMinimalDriveMappingA(const char *path, char *out);
+int OVPB_API GetMinimalDriveMappingW(const WCHAR *path, WCHAR *out);
+int OVPB_API GetMinimalDriveMapping(const char *path, char *out);
+/* unc_out = the path's universal name or the path; computer_out (16
+ * characters) = this computer's name for a local path, else empty. With
+ * "OVPathResolution" = "Map" in the environment, UNC paths come back through
+ * drive letters instead. Each form gives its last answer again for the same
+ * path (in any case). 0 only when remembered connections cannot be listed. */
+int OVPB_API GetUniversalNameA(const char *path, char *unc_out, char *computer_out, DWORD computer_size);
+int OVPB_API GetUniversalNameW(const WCHAR *path, WCHAR *unc_out, WCHAR *computer_out, DWORD computer_size);
+int OVPB_API GetUniversalName(const char *path, char *unc_out, char *computer_out, DWORD computer_size);
+/* 0 with the last IPv4 address of host (network byte order) in address;
+ * 11001 when it has none; else the Winsock error. */
+int OVPB_API GetIPAddrFromHostName(const char *host, DWORD *address);
+/* 0 off, 1 on while a process named colligo.exe runs, 2 or more on. */
+void OVPB_API SetSafeNameHandling(int mode);
+/* Always 1. While handling is on, \\fs.dept\share... comes back with the
+ * server's IPv4 address (safe) and \\10.1.2.3\share... with its host name,
+ * a dot appended when it has none (persistable); else out = path. out needs
+ * the path's room plus 256. */
+int OVPB_API GetNetworkSafeNameA(const char *path, char *out);
+int OVPB_API GetNetworkSafeNameW(const WCHAR *path, WCHAR *out);
+int OVPB_API GetNetworkSafeName(const char *path, char *out);
+int OVPB_API GetNetworkPersistableNameA(const char *path, char *out);
+int OVPB_API GetNetworkPersistableNameW(const WCHAR *path, WCHAR *out);
+int OVPB_API GetNetworkPersistableName(const char *path, char *out);
 
 /* ---- Base64 ------------------------------------------------------------ */
 /* Every decoder accepts both alphabets (standard "+/", file-name "+-", and
