@@ -17,6 +17,8 @@
 //   ovpb_test_child wide-characters          the same for the wide classification
 //   ovpb_test_child log-writer RING APPEND TAG THREADS COUNT
 //                                            writes log entries, see log_writer.cpp
+//   ovpb_test_child time-zone THREADS        prints the time-zone offset the racing first
+//                                            ToGlobalTime calls saw, see time_zone.cpp
 //   ovpb_test_child copy SOURCE DEST         prints "copying", then ByteLevelFileCopy's
 //                                            result once the copy returns
 
@@ -127,6 +129,7 @@ const Command kCommands[] = {
     {"wide-characters", 0, WideCharacters},
     {"log-writer", 5, RunLogWriter},
     {"copy", 2, Copy},
+    {"time-zone", 1, RunTimeZone},
 };
 
 }  // namespace
