@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "frame/kept_text.h"
+#include "platform/locale.h"
 #include "platform/module.h"
 #include "platform/system.h"
 #include "platform/wide.h"
