@@ -76,7 +76,7 @@ void SplitDays(int64_t days, DateTimeFields* fields) {
 
 }  // namespace
 
-bool IsLeapYear(int64_t year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool IsLeapYear(int64_t year) { return (year & 3) == 0 && (year % 100 != 0 || year % 400 == 0); }
 
 int DaysInMonth(int month, int64_t year) {
   if (month == 2 && IsLeapYear(year)) return 29;

@@ -19,6 +19,8 @@
 //                                            writes log entries, see log_writer.cpp
 //   ovpb_test_child time-zone THREADS        prints the time-zone offset the racing first
 //                                            ToGlobalTime calls saw, see time_zone.cpp
+//   ovpb_test_child date-formats             prints dates in several locales, the lines of
+//                                            tests/datetime/wine_dates.txt
 //   ovpb_test_child copy SOURCE DEST         prints "copying", then ByteLevelFileCopy's
 //                                            result once the copy returns
 
@@ -32,6 +34,7 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "support/shared_counter.h"
+#include "support/recorded_dates.h"
 #include "support/runtime_characters.h"
 #include "child/commands.h"
 #include "support/test_support.h"
@@ -105,6 +108,11 @@ int WideCharacters(char**) {
   return PrintSection(testing_support::FormatSection("wide", testing_support::AskWideClassification()));
 }
 
+int DateFormats(char**) {
+  for (const std::string& line : testing_support::RecordDateFormats()) std::printf("%s\n", line.c_str());
+  return 0;
+}
+
 int Copy(char** argv) {
   std::printf("copying\n");
   std::fflush(stdout);
@@ -130,6 +138,7 @@ const Command kCommands[] = {
     {"log-writer", 5, RunLogWriter},
     {"copy", 2, Copy},
     {"time-zone", 1, RunTimeZone},
+    {"date-formats", 0, DateFormats},
 };
 
 }  // namespace
