@@ -97,9 +97,9 @@ void AnchorShortDate(benchmark::State& state) {
     number = (number + kStride) % kDays;
   }
   char library[255];
-  OVGetShortDateFormat(36589, library);
+  OVGetShortDateFormat(36894, library);
   icu::UnicodeString formatted;
-  format.format((36589 + kUnixDayOfDayZero) * kMillisecondsPerDay, formatted);
+  format.format((36894 + kUnixDayOfDayZero) * kMillisecondsPerDay, formatted);
   UErrorCode error = U_ZERO_ERROR;
   ucnv_fromUChars(converter, text, sizeof text, formatted.getBuffer(), formatted.length(), &error);
   ucnv_close(converter);

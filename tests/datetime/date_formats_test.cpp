@@ -35,6 +35,17 @@ bool AnsiCodePageIsOneOf(std::initializer_list<UINT> pages) {
   return false;
 }
 
+// ICU's Russian long date, which the POSIX locale layer passes on, has a
+// narrow no-break space before "г." where Windows has a blank.
+std::string SpacesAsBlanks(std::string text) {
+#ifndef _WIN32
+  for (const char* space : {"\u202F", "\u00A0"}) {
+    for (size_t at = text.find(space); at != std::string::npos; at = text.find(space)) text.replace(at, std::strlen(space), " ");
+  }
+#endif
+  return text;
+}
+
 std::string LongDate(int number, int primary = 0, int sub = 0) {
   char text[255];
   OVGetDateFormatEx(number, text, primary, sub);
@@ -65,7 +76,7 @@ TEST(DateFormats, LocaleChoiceOfTheExForms) {
   EXPECT_EQ(ShortDate(march5, 0x7F, 0), "03/05/2001");
   EXPECT_EQ(LongDate(march5, 0x234, 4), "");
   EXPECT_EQ(ShortDate(march5, 0x234, 4), "");
-  if (AnsiCodePageIsOneOf({1251, 65001})) EXPECT_EQ(LongDate(march5, 0x19, 0), "5 марта 2001 г.");
+  if (AnsiCodePageIsOneOf({1251, 65001})) EXPECT_EQ(SpacesAsBlanks(LongDate(march5, 0x19, 0)), "5 марта 2001 г.");
 }
 
 TEST(DateFormats, YearsThePlatformCannotFormatGiveTheEmptyText) {
