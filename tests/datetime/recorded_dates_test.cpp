@@ -5,6 +5,7 @@
 #include <string>
 
 #include "support/recorded_dates.h"
+#include "support/test_support.h"
 
 namespace {
 
@@ -48,7 +49,7 @@ std::map<std::string, std::string> ByKey(const std::vector<std::string>& lines) 
 }
 
 TEST(RecordedDates, PlatformWritesWhatWindowsWrote) {
-  std::ifstream file("wine_dates.txt");
+  std::ifstream file(testing_support::ProgramDirectory() / "wine_dates.txt");
   ASSERT_TRUE(file) << "wine_dates.txt beside the test program";
   std::vector<std::string> recordedLines;
   for (std::string line; std::getline(file, line);) recordedLines.push_back(line);
