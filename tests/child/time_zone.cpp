@@ -1,6 +1,5 @@
-// "time-zone THREADS": THREADS threads make the first ToGlobalTime calls of
-// the process at once. Prints the offset in minutes that the first thread
-// saw, then "agree" or "differ".
+// "time-zone THREADS": THREADS threads make the process's first ToGlobalTime
+// calls at once; prints the offset in minutes, then "agree" or "differ".
 
 #include <atomic>
 #include <cmath>
@@ -13,16 +12,14 @@
 #include "ovpb32.h"
 
 int RunTimeZone(char** argv) {
-  int threads = std::atoi(argv[2]);
-  std::vector<double> offsets(threads);
-  std::atomic<int> ready{0};
+  std::vector<double> offsets(std::atoi(argv[2]));
   std::vector<std::thread> racers;
-  for (int t = 0; t < threads; ++t) {
-    racers.emplace_back([&, t] {
-      ready.fetch_add(1);
-      while (ready.load() < threads) {
+  std::atomic<size_t> ready{0};
+  for (double& offset : offsets) {
+    racers.emplace_back([&] {
+      for (++ready; ready < offsets.size();) {
       }
-      offsets[t] = ToGlobalTime(0.0);
+      offset = ToGlobalTime(0.0);
     });
   }
   for (std::thread& racer : racers) racer.join();

@@ -42,19 +42,12 @@ std::string Format(LCID locale, DWORD flags, const SYSTEMTIME& date, const char*
 std::vector<std::string> RecordDateFormats() {
   std::vector<SYSTEMTIME> dates;
   for (int year : kYears) {
-    for (int month = 1; month <= 12; ++month) {
+    for (int month = 1; month <= 13; ++month) {  // 13: 29 February of the leap years
       SYSTEMTIME date{};
       date.wYear = static_cast<WORD>(year);
-      date.wMonth = static_cast<WORD>(month);
-      date.wDay = static_cast<WORD>(2 * month + 1);
-      dates.push_back(date);
-    }
-    if (year % 4 == 0 && (year % 100 != 0 || year % 400 == 0)) {
-      SYSTEMTIME leapDay{};
-      leapDay.wYear = static_cast<WORD>(year);
-      leapDay.wMonth = 2;
-      leapDay.wDay = 29;
-      dates.push_back(leapDay);
+      date.wMonth = static_cast<WORD>(month <= 12 ? month : 2);
+      date.wDay = static_cast<WORD>(month <= 12 ? 2 * month + 1 : 29);
+      if (month <= 12 || (year % 4 == 0 && (year % 100 != 0 || year % 400 == 0))) dates.push_back(date);
     }
   }
   std::vector<std::string> lines;
@@ -65,9 +58,7 @@ std::vector<std::string> RecordDateFormats() {
                     date.wMonth, date.wDay);
       lines.push_back(prefix + std::string("LONG\t") + Format(locale, DATE_LONGDATE, date, nullptr));
       lines.push_back(prefix + std::string("SHORT\t") + Format(locale, DATE_SHORTDATE, date, nullptr));
-      for (const char* picture : kPictures) {
-        lines.push_back(prefix + std::string(picture) + "\t" + Format(locale, 0, date, picture));
-      }
+      for (const char* picture : kPictures) lines.push_back(prefix + (picture + ("\t" + Format(locale, 0, date, picture))));
     }
   }
   return lines;
