@@ -43,7 +43,9 @@ TEST(DateFormats, LocaleChoiceOfTheExForms) {
                {INT_MIN, 0, 0, "", ""},                           {INT_MAX, 0, 0, "", ""}};
   for (const auto& c : cases) {
     EXPECT_EQ(Date(OVGetDateFormatEx, c.number, c.primary, c.sub), c.longDate) << c.primary << "/" << c.sub;
-    if (c.shortDate) EXPECT_EQ(Date(OVGetShortDateFormatEx, c.number, c.primary, c.sub), c.shortDate) << c.number;
+    if (c.shortDate) {
+      EXPECT_EQ(Date(OVGetShortDateFormatEx, c.number, c.primary, c.sub), c.shortDate) << c.number;
+    }
   }
   if (platform::GetACP() == 1251 || platform::GetACP() == 65001) {
     EXPECT_EQ(Date(OVGetDateFormatEx, kMarch5, 0x19, 0), "5 марта 2001 г.");
