@@ -117,7 +117,7 @@ void LibraryDateTimeText(benchmark::State& state) {
   }
 }
 
-// Positive values only, so the anchor's rounding is the plain one.
+// Positive values only, so the anchor's rounding is the plain one; text holds 32.
 void AnchorText(double value, char* text) {
   static const int64_t kEpoch = DaysFromCivil(1899, 12, 30);
   double rounded = value + 0.5 / 86400;
@@ -126,13 +126,13 @@ void AnchorText(double value, char* text) {
   int64_t year;
   unsigned month, day;
   CivilFromDays(days + kEpoch, &year, &month, &day);
-  std::snprintf(text, 15, "%4.4d%2.2d%2.2d%2.2d%2.2d%2.2d", static_cast<int>(year), month, day, seconds / 3600,
+  std::snprintf(text, 32, "%4.4d%2.2d%2.2d%2.2d%2.2d%2.2d", static_cast<int>(year), month, day, seconds / 3600,
                 seconds / 60 % 60, seconds % 60);
 }
 
 void AnchorDateTimeText(benchmark::State& state) {
   double value = 1.0;
-  char text[15];
+  char text[32];
   for (auto _ : state) {
     AnchorText(value, text);
     benchmark::DoNotOptimize(text);
