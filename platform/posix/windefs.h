@@ -106,6 +106,9 @@ typedef DWORD LCTYPE;
 #define LOCALE_STIMEFORMAT 0x00001003
 #define LOCALE_INEGNUMBER 0x00001010
 // Font character sets and their code pages (TranslateCharsetInfo).
+#ifndef WINAPI
+#define WINAPI
+#endif
 typedef struct tagFONTSIGNATURE {
   DWORD fsUsb[4];
   DWORD fsCsb[2];

@@ -21,6 +21,7 @@
 //                                            ToGlobalTime calls saw, see time_zone.cpp
 //   ovpb_test_child date-formats             prints dates in several locales, the lines of
 //                                            tests/datetime/wine_dates.txt
+//   ovpb_test_child locale-values            prints tests/intl/wine_locale_values.txt's lines
 //   ovpb_test_child copy SOURCE DEST         prints "copying", then ByteLevelFileCopy's
 //                                            result once the copy returns
 
@@ -35,6 +36,7 @@
 #include "platform/system.h"
 #include "support/shared_counter.h"
 #include "support/recorded_dates.h"
+#include "support/locale_values.h"
 #include "support/runtime_characters.h"
 #include "child/commands.h"
 #include "support/test_support.h"
@@ -113,6 +115,15 @@ int DateFormats(char**) {
   return 0;
 }
 
+int LocaleValues(char**) {
+  for (LCID locale : testing_support::ComparedLocales()) {
+    for (LCTYPE type : testing_support::ComparedLocaleValues()) {
+      std::printf("%s\n", testing_support::LocaleValueLine(locale, type).c_str());
+    }
+  }
+  return 0;
+}
+
 int Copy(char** argv) {
   std::printf("copying\n");
   std::fflush(stdout);
@@ -139,6 +150,7 @@ const Command kCommands[] = {
     {"copy", 2, Copy},
     {"time-zone", 1, RunTimeZone},
     {"date-formats", 0, DateFormats},
+    {"locale-values", 0, LocaleValues},
 };
 
 }  // namespace
