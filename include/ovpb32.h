@@ -531,6 +531,41 @@ int OVPB_API strtrmcmp(const char *a, const char *b);
  * else nonzero. */
 int OVPB_API wcstrcmp(const char *pattern, const char *text);
 
+/* ---- Day numbers and date formats ------------------------------------- *
+ * A day number counts days from 1 March 1900 (day 0). Formatted dates need
+ * 255 bytes; patterns and masks 100. Language ids 0, 0 mean the user's
+ * locale. Text is in the ANSI code page. */
+/* The day number of the date, 0 for an invalid one (also before 1900). */
+void OVPB_API DateToJulian(int *dayNumber, int day, int month, int year);
+/* The calendar date of any day number from -693960 (1 March of year 0). */
+void OVPB_API JulianToDate(int dayNumber, int *day, int *month, int *year);
+/* The long date (without a leading weekday) and the short date. */
+void OVPB_API OVGetDateFormat(int dayNumber, char *text);
+void OVPB_API OVGetDateFormatEx(int dayNumber, char *text, int primaryLanguage, int subLanguage);
+void OVPB_API OVGetShortDateFormat(int dayNumber, char *text);
+void OVPB_API OVGetShortDateFormatEx(int dayNumber, char *text, int primaryLanguage, int subLanguage);
+/* The short date with two-digit day and month; for -2 that pattern, for
+ * another negative number its display mask (dd/mm/aaaa). */
+void OVPB_API OVGetShortDatePrefFormat(int dayNumber, char *text);
+/* Masks for an edit field: 0x01 per digit with doubled kept twice, and
+ * 9 per digit (N per month-name letter). */
+void OVPB_API OVGetShortDatePrefMask(char *text, char doubled);
+void OVPB_API OVGetShortDateEditMask(char *text, char doubled);
+
+/* ---- Date-time values ------------------------------------------------- *
+ * Days from 30 December 1899 with the time as the fraction; -657434.0 is
+ * the null date-time. Texts are "yyyymmddhhmmss" or "yyyymmdd" (room 15). */
+void OVPB_API DateTimeToStringA(double value, char *text, BOOL dateOnly);
+void OVPB_API DateTimeToStringW(double value, WCHAR *text, BOOL dateOnly);
+double OVPB_API StringToDateTimeA(const char *text, BOOL dateOnly);
+double OVPB_API StringToDateTimeW(const WCHAR *text, BOOL dateOnly);
+/* Shift by the process's time-zone offset, taken at first use. */
+double OVPB_API ToGlobalTime(double localTime);
+double OVPB_API ToLocalTime(double globalTime);
+/* Now in UTC, and a file time (UTC), to the second. */
+double OVPB_API GetCurrentGlobalTime(void);
+double OVPB_API FileTimeToDateTime(const FILETIME *fileTime);
+
 /* ---- Character-set conversion ----------------------------------------- *
  * Between the ANSI code page of the system and UTF-16, whatever runtime
  * locale the host has set. At most max wide characters (bytes) are stored,

@@ -111,9 +111,13 @@ void* LoadedLibrary::Symbol(const char* name) const {
 
 void SetEnvironment(const char* name, const char* value) {
 #ifdef _WIN32
-  _putenv_s(name, value);
+  _putenv_s(name, value != nullptr ? value : "");
 #else
-  setenv(name, value, 1);
+  if (value != nullptr) {
+    setenv(name, value, 1);
+  } else {
+    unsetenv(name);
+  }
 #endif
 }
 

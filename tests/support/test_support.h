@@ -62,7 +62,8 @@ class LoadedLibrary {
 
 std::string ToUtf8(const WideString& text);
 
-// Sets a variable of this process's environment, on either platform.
+// Sets a variable of this process's environment, on either platform; null
+// removes it.
 void SetEnvironment(const char* name, const char* value);
 
 }  // namespace testing_support
