@@ -16,7 +16,7 @@ WideString FoldedText(const WideString& text) {
 
 }  // namespace
 
-bool HasWildcards(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+bool HasWildcards(std::string_view name) { return name.find_first_of("*?") != std::string_view::npos; }
 
 // Memoised: each (token, position) pair is decided once, so a pattern of
 // many stars costs no more than the product of the two lengths.
