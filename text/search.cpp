@@ -94,7 +94,12 @@ class MatchCharacters {
  public:
   static constexpr bool kDoubleByte = !std::is_same<Steps, ByteSteps>::value;
 
-  size_t Length(const char* p) { return kDoubleByte && IsLead(Byte(p)) && p[1] != 0 ? 2 : 1; }
+  bool IsLead(unsigned byte) {
+    if (!kDoubleByte) return false;
+    if (!Known(leadKnown_, byte)) lead_[byte] = platform::_ismbblead(byte) != 0;
+    return lead_[byte];
+  }
+  size_t Length(const char* p) { return IsLead(Byte(p)) && p[1] != 0 ? 2 : 1; }
   const char* Next(const char* p) { return p + Length(p); }
   unsigned Code(const char* p) { return Length(p) == 2 ? Byte(p) << 8 | Byte(p + 1) : Byte(p); }
   unsigned Folded(const char* p) {
@@ -113,11 +118,6 @@ class MatchCharacters {
     known[byte >> 6] |= bit;
     return was;
   }
-  bool IsLead(unsigned byte) {
-    if (!Known(leadKnown_, byte)) lead_[byte] = platform::_ismbblead(byte) != 0;
-    return lead_[byte];
-  }
-
   uint64_t upperKnown_[4] = {};
   uint64_t leadKnown_[4] = {};
   unsigned short upper_[256];
@@ -134,32 +134,23 @@ struct TextEnd {
   const char* FromEnd(size_t count) const { return starts[(characters - count) % kKept]; }
 };
 
-// Lead bytes of the double-byte code pages are all above 0x7F: eight bytes
-// below it are eight characters, which lets a long text be crossed a word
-// at a time until its last characters.
-bool AllSingleBytes(const char* p) {
-  uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return (word & 0x8080808080808080ULL) == 0;
-}
-
+// A byte that leads no character ends one, so a character begins after it.
+// Such a byte far enough before the end lets the walk to the last
+// characters begin there rather than at the start of a long text; the
+// numbering then counts from there, which answers alike once it reaches
+// kKept.
 template <typename Steps>
 TextEnd MeasureEnd(MatchCharacters<Steps>& characters, const char* text) {
-  TextEnd end;
+  const size_t length = std::strlen(text);
   const char* p = text;
-  if (!MatchCharacters<Steps>::kDoubleByte) {
-    const size_t length = std::strlen(text);
-    end.characters = length;
-    p = text + (length > TextEnd::kKept ? length - TextEnd::kKept : 0);
-  } else {
-    const char* last = text + std::strlen(text);
-    while (last - p > static_cast<ptrdiff_t>(2 * TextEnd::kKept + 8) && AllSingleBytes(p)) {
-      p += 8;
-      end.characters += 8;
+  for (size_t at = length > 2 * TextEnd::kKept ? length - 2 * TextEnd::kKept : 0; at > 0; --at) {
+    if (!characters.IsLead(static_cast<unsigned char>(text[at - 1]))) {
+      p = text + at;
+      break;
     }
-    for (; last - p > static_cast<ptrdiff_t>(2 * TextEnd::kKept + 8); p = characters.Next(p)) ++end.characters;
   }
-  size_t number = MatchCharacters<Steps>::kDoubleByte ? end.characters : p - text;
+  TextEnd end;
+  size_t number = 0;
   for (; *p != 0; p = characters.Next(p)) end.starts[number++ % TextEnd::kKept] = p;
   end.starts[number % TextEnd::kKept] = p;
   end.characters = number;
