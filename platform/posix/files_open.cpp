@@ -127,6 +127,9 @@ Admission Admit(const Request& request, const Opened& opened) {
   ShareGuard guard(opened.fd);
   if (!guard.held()) return Refuse(ERROR_SHARING_VIOLATION);
   if (!StillNamed(request.path, facts)) return Admission::kRetry;
+  const AloneClaim alone = request.claim.denies == kShareAll ? TakeAloneIfFree(opened.fd) : AloneClaim::kNotPossible;
+  if (alone == AloneClaim::kTaken) return Admission::kAdmitted;
+  if (alone == AloneClaim::kHeldByOthers) return Refuse(ERROR_SHARING_VIOLATION);
   if (ConflictsWithOthers(opened.fd, request.claim)) return Refuse(ERROR_SHARING_VIOLATION);
   TakeClaim(opened.fd, request.claim);
   return Admission::kAdmitted;

@@ -125,10 +125,10 @@ struct PatternParts {
 };
 
 PatternParts PartsOf(std::string_view pattern) {
-  size_t split = pattern.find_last_of("/\\");
-  if (split == std::string_view::npos && BeginsWithDrive(pattern)) split = 1;
-  if (split == std::string_view::npos) return {std::string_view(), pattern};
-  return {pattern.substr(0, split + 1), pattern.substr(split + 1)};
+  size_t nameStart = pattern.size();
+  while (nameStart > 0 && pattern[nameStart - 1] != '/' && pattern[nameStart - 1] != '\\') --nameStart;
+  if (nameStart == 0 && BeginsWithDrive(pattern)) nameStart = 2;
+  return {pattern.substr(0, nameStart), pattern.substr(nameStart)};
 }
 
 // A pattern ending in a separator, a root among them, names nothing.

@@ -22,7 +22,12 @@ WideString WideFromCodePage(UINT codePage, const char* text, size_t size) {
 }
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
-bool IsRefusedInNames(char c) { return std::strchr("*?<>|\"", c) != nullptr && c != '\0'; }
+bool IsRefusedInNames(char c) {
+  switch (c) {
+    case '*': case '?': case '<': case '>': case '|': case '"': return true;
+    default: return false;
+  }
+}
 bool IsRelativeStep(std::string_view part) { return part == "." || part == ".."; }
 
 // Whether `text` begins with `prefix`, either separator standing for `\`.
@@ -197,7 +202,7 @@ DWORD ResolveInto(std::string_view name, Text& native, ResolvedPath* out) {
     literal = false;
   }
   if (text.empty()) return ERROR_PATH_NOT_FOUND;
-  if (std::any_of(text.begin(), text.end(), IsRefusedInNames)) return ERROR_INVALID_NAME;
+  if (std::any_of(text.begin(), text.end(), [](char c) { return IsRefusedInNames(c); })) return ERROR_INVALID_NAME;
 
   Origin origin = OriginOf(text);
   if (origin.error != ERROR_SUCCESS) return origin.error;
