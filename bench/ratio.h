@@ -1,7 +1,9 @@
 // Prints, after the benchmarks, each measured function beside its anchor of
-// the same run: the median real time per iteration of both over the
-// repetitions, and the ratio anchor / library (1 is as fast as the anchor,
-// above 1 faster). Ratios of one run hold however loaded the machine is.
+// the same run: the median time per iteration of both over the repetitions,
+// and the ratio anchor / library (1 is as fast as the anchor, above 1
+// faster). The time is the thread's processor time, the system calls'
+// included: on a loaded machine it holds where waiting for a processor
+// would blur the real time.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -26,7 +28,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
       if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-        times_[run.benchmark_name()].push_back(run.GetAdjustedRealTime());
+        times_[run.benchmark_name()].push_back(run.GetAdjustedCPUTime());
       }
     }
   }
