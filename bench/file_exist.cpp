@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/ratio.h"
 #include "ovpb32.h"
 #include "platform/files.h"
 
@@ -67,8 +68,7 @@ BENCHMARK(BM_StatMissing);
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
+  bench::RunWithRatios(argc, argv, {{"BM_FileExist", "BM_Stat"}, {"BM_FileExistMissing", "BM_StatMissing"}});
   std::remove(ExistingFile().c_str());
   return 0;
 }

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <string>
 
+#include "bench/ratio.h"
 #include "ovpb32.h"
 
 namespace {
@@ -102,4 +103,7 @@ BENCHMARK(AnchorEntriesShareModeCalls);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  return bench::RunWithRatios(argc, argv,
+                              {{"LibraryEntries", "AnchorEntriesFlock"}, {"LibraryEntries", "AnchorEntriesShareModeCalls"}});
+}

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratio.h"
 #include "frame/module.h"
 #include "ovpb32.h"
 #include "platform/posix/posix_codepage.h"
@@ -77,4 +78,13 @@ BENCHMARK(BM_fnmatch)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  std::vector<bench::Pair> pairs;
+  for (int i = 0; i < 4; ++i) {
+    const std::string range = "/" + std::to_string(i);
+    pairs.push_back({"BM_wcstrcmp_bytes" + range, "BM_fnmatch" + range});
+    pairs.push_back({"BM_wcstrcmp_characters_932" + range, "BM_fnmatch" + range});
+    pairs.push_back({"BM_wcstrcmp_characters_932" + range, "BM_wcstrcmp_bytes" + range});
+  }
+  return bench::RunWithRatios(argc, argv, pairs);
+}

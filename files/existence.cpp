@@ -64,7 +64,7 @@ bool SearchFinds(const Char* pattern, HANDLE (*findFirst)(const Char*, FindData*
   return true;
 }
 
-bool SearchFinds(const char* pattern) { return SearchFinds(pattern, &platform::FindFirstFileA); }
+bool SearchFinds(const char* pattern) { return platform::SearchFindsA(pattern) != FALSE; }
 bool SearchFinds(const WCHAR* pattern) { return SearchFinds(pattern, &platform::FindFirstFileW); }
 
 template <typename Char>

@@ -6,7 +6,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <string>
+#include <string_view>
 #include <type_traits>
 
 #include "frame/config.h"
@@ -131,7 +133,7 @@ bool PassesCategoryFilter(const Char* component) {
   Char key[kCategoryKeyCapacity];
   Format(key, kCategoryKeyCapacity, Literal<Char>(",%s,").c_str(), component);
   LowerAscii(key);
-  return Text<Char>(filter).find(key) != Text<Char>::npos;
+  return std::basic_string_view<Char>(filter).find(key) != std::basic_string_view<Char>::npos;
 }
 
 // ---- The fields of an entry ------------------------------------------------------
@@ -162,34 +164,64 @@ DWORD ProgramFile(char* buffer, DWORD size) { return platform::GetModuleFileName
 DWORD ProgramFile(WCHAR* buffer, DWORD size) { return platform::GetModuleFileNameW(nullptr, buffer, size); }
 
 template <typename Char>
-Text<Char> ComputerField() {
-  Char name[16];
-  DWORD size = 16;
-  return ComputerName(name, &size) ? Text<Char>(name) : Literal<Char>("unknown comp");
-}
-
-template <typename Char>
-Text<Char> UserField() {
-  Char name[MAX_PATH] = {};
-  DWORD size = MAX_PATH;
-  return UserName(name, &size) ? Text<Char>(name) : Text<Char>();
-}
-
-template <typename Char>
 using PathParts = std::conditional_t<std::is_same<Char, char>::value, text::NarrowPathParts, text::WidePathParts>;
 
-// The host program's file name without folder or extension, and the thread.
+// The fields that stay the same while the process runs, made at its first
+// entry rather than at each.
+template <typename Char>
+struct ProcessFields {
+  frame::KeptText<Char, 16> computer;
+  frame::KeptText<Char, MAX_PATH> user;
+  frame::KeptText<Char, MAX_PATH> program;  // the host program's file name without folder or extension
+};
+ProcessFields<char> narrowFields;
+ProcessFields<WCHAR> wideFields;
+
+ProcessFields<char>& FieldsOf(char) { return narrowFields; }
+ProcessFields<WCHAR>& FieldsOf(WCHAR) { return wideFields; }
+
+template <typename Char>
+void CopyLiteral(Char* buffer, size_t size, const char* ascii) {
+  Text<Char> text = Literal<Char>(ascii);
+  std::char_traits<Char>::copy(buffer, text.c_str(), std::min(text.size() + 1, size));
+}
+
+template <typename Char>
+const Char* ComputerField() {
+  return FieldsOf(Char()).computer.Get([](Char* name, size_t size) {
+    DWORD length = static_cast<DWORD>(size);
+    if (!ComputerName(name, &length)) CopyLiteral(name, size, "unknown comp");
+  });
+}
+
+// An empty name is asked for again at the next entry.
+template <typename Char>
+const Char* UserField() {
+  return FieldsOf(Char()).user.Get([](Char* name, size_t size) {
+    DWORD length = static_cast<DWORD>(size);
+    if (!UserName(name, &length)) name[0] = 0;
+  });
+}
+
+template <typename Char>
+const Char* ProgramName() {
+  return FieldsOf(Char()).program.Get([](Char* name, size_t size) {
+    Char path[MAX_PATH];
+    PathParts<Char> parts;
+    if (ProgramFile(path, MAX_PATH) == 0 || !text::SplitPath(path, &parts)) {
+      CopyLiteral(name, size, "unknown exe");
+    } else {
+      std::char_traits<Char>::copy(name, parts.name, std::min(Length(parts.name) + 1, size));
+    }
+  });
+}
+
+// The program and the thread.
 template <typename Char>
 Text<Char> ProgramField() {
-  Char path[MAX_PATH];
   Char field[MAX_PATH];
-  PathParts<Char> parts;
   int thread = static_cast<int>(platform::GetCurrentThreadId());
-  if (ProgramFile(path, MAX_PATH) == 0 || !text::SplitPath(path, &parts)) {
-    Format(field, MAX_PATH, Literal<Char>("unknown exe:%d").c_str(), thread);
-  } else {
-    Format(field, MAX_PATH, Literal<Char>("%s:%d").c_str(), parts.name, thread);
-  }
+  Format(field, MAX_PATH, Literal<Char>("%s:%d").c_str(), ProgramName<Char>(), thread);
   return field;
 }
 
@@ -219,7 +251,7 @@ Text<Char> BuildEntry(const Char* component, const Char* format, va_list argumen
     if (component[0] != 0) Format(componentField, MAX_PATH, Literal<Char>("[%-12s]").c_str(), component);
     Text<Char> indent(static_cast<size_t>(IndentWidth()), Char(' '));
     whole = Format(line, kEntryCapacity, Literal<Char>("(%s) %s:%s %s %s: %s%s\r\n").c_str(), LocalTimeText(Char()).c_str(),
-                   ComputerField<Char>().c_str(), UserField<Char>().c_str(), ProgramField<Char>().c_str(),
+                   ComputerField<Char>(), UserField<Char>(), ProgramField<Char>().c_str(),
                    componentField, indent.c_str(), message);
   }
   if (!whole) MarkTruncated(line);

@@ -5,6 +5,7 @@
 
 #include "log/log_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -73,17 +74,37 @@ void WriteHeader(HANDLE file, long position) {
   Write(file, header, kHeaderLength);
 }
 
+// The entry at `position` and the end marker after it, in one write when
+// they fit the buffer; the count is the entry's. Should the write stop
+// short, the marker goes where the entry ended, as after a write of the
+// entry alone.
+DWORD WriteEntryAndMarker(HANDLE file, long position, const char* text, DWORD length) {
+  char joined[4096];
+  DWORD written = 0;
+  if (length + kEndMarkerLength <= sizeof joined) {
+    std::memcpy(joined, text, length);
+    std::memcpy(joined + length, kEndMarker, kEndMarkerLength);
+    written = Write(file, joined, length + kEndMarkerLength);
+    if (written == length + kEndMarkerLength) return length;
+    written = std::min(written, length);
+    MoveTo(file, position + static_cast<long>(written));
+  } else {
+    written = Write(file, text, length);
+  }
+  Write(file, kEndMarker, kEndMarkerLength);
+  return written;
+}
+
 bool WriteRingEntry(HANDLE file, const char* text, DWORD length, int sizeLimit) {
   long position = 0;
   if (!ReadWritePosition(file, &position)) return false;
   MoveTo(file, position);
-  DWORD written = Write(file, text, length);
   if (position + static_cast<long long>(length) <= sizeLimit) {
-    long end = position + static_cast<long>(written);  // the file's position after the entry
-    Write(file, kEndMarker, kEndMarkerLength);
+    long end = position + static_cast<long>(WriteEntryAndMarker(file, position, text, length));  // after the entry
     WriteHeader(file, end);
   } else {
     // Full: the next round starts over the oldest entries.
+    Write(file, text, length);
     WriteHeader(file, kFirstEntryOffset);
     Write(file, kEndMarker, kEndMarkerLength);
   }

@@ -59,6 +59,10 @@ HANDLE FindFirstFileW(const WCHAR* pattern, WIN32_FIND_DATAW* found);
 BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* found);
 BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW* found);
 BOOL FindClose(HANDLE search);
+// Whether FindFirstFileA finds anything, the last error set as it sets it,
+// without keeping a search: what the existence tests ask thousands of times
+// a second.
+BOOL SearchFindsA(const char* pattern);
 
 // The runtime's search: -1 (errno set) when nothing matches.
 intptr_t _findfirst64i32(const char* pattern, struct _finddata64i32_t* found);

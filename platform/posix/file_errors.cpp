@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <climits>
+#include <cstring>
 
 #include "platform/system.h"
 
@@ -10,19 +12,24 @@ namespace platform {
 namespace posix {
 namespace {
 
-bool FolderOfExists(const std::string& path) {
+// A folder name too long for the buffer is too long for stat as well.
+bool FolderOfExists(std::string_view path) {
   size_t end = path.find_last_not_of('/');
-  if (end == std::string::npos) return true;
+  if (end == std::string_view::npos) return true;
   size_t slash = path.rfind('/', end);
-  if (slash == std::string::npos) return true;
-  std::string folder = slash == 0 ? "/" : path.substr(0, slash);
+  if (slash == std::string_view::npos) return true;
+  size_t length = slash == 0 ? 1 : slash;
+  char folder[PATH_MAX];
+  if (length >= sizeof folder) return false;
+  std::memcpy(folder, path.data(), length);
+  folder[length] = '\0';
   struct stat facts;
-  return stat(folder.c_str(), &facts) == 0 && S_ISDIR(facts.st_mode);
+  return stat(folder, &facts) == 0 && S_ISDIR(facts.st_mode);
 }
 
 }  // namespace
 
-DWORD WindowsErrorFromErrno(int error, const std::string& path) {
+DWORD WindowsErrorFromErrno(int error, std::string_view path) {
   switch (error) {
     case 0: return ERROR_SUCCESS;
     case ENOENT: return FolderOfExists(path) ? ERROR_FILE_NOT_FOUND : ERROR_PATH_NOT_FOUND;
@@ -57,7 +64,7 @@ BOOL Fail(DWORD windowsError) {
   return FALSE;
 }
 
-BOOL FailFromErrno(int error, const std::string& path) { return Fail(WindowsErrorFromErrno(error, path)); }
+BOOL FailFromErrno(int error, std::string_view path) { return Fail(WindowsErrorFromErrno(error, path)); }
 
 }  // namespace posix
 }  // namespace platform

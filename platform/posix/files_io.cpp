@@ -46,12 +46,12 @@ int64_t Distance(LONG low, const LONG* high) {
 }
 
 // The position a move by `method` starts from; -1 with errno set.
-int64_t OriginOf(int fd, DWORD method) {
+int64_t OriginOf(const posix::OpenFile& file, DWORD method) {
   struct stat facts;
   switch (method) {
     case FILE_BEGIN: return 0;
-    case FILE_CURRENT: return lseek(fd, 0, SEEK_CUR);
-    default: return fstat(fd, &facts) == 0 ? facts.st_size : -1;
+    case FILE_CURRENT: return file.position();
+    default: return fstat(file.fd(), &facts) == 0 ? facts.st_size : -1;
   }
 }
 
@@ -68,14 +68,18 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read, void* overla
   auto open = FileWithRight(file, posix::kShareRead);
   if (!open) return FALSE;
   if (overlapped != nullptr) return Fail(ERROR_INVALID_PARAMETER);
+  const int64_t start = open->position();
   DWORD done = 0;
+  int failure = 0;
   while (done < toRead) {
-    ssize_t got = ::read(open->fd(), static_cast<char*>(buffer) + done, toRead - done);
+    ssize_t got = ::pread(open->fd(), static_cast<char*>(buffer) + done, toRead - done, start + done);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return FailFromErrno(errno);
-    if (got == 0) break;
+    if (got < 0) failure = errno;
+    if (got <= 0) break;
     done += static_cast<DWORD>(got);
   }
+  open->MoveTo(start + done);
+  if (failure != 0) return FailFromErrno(failure);
   if (read != nullptr) *read = done;
   return TRUE;
 }
@@ -85,30 +89,33 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written, v
   auto open = FileWithRight(file, posix::kShareWrite);
   if (!open) return FALSE;
   if (overlapped != nullptr) return Fail(ERROR_INVALID_PARAMETER);
+  const int64_t start = open->position();
   DWORD done = 0;
+  int failure = 0;
   while (done < toWrite) {
-    ssize_t put = ::write(open->fd(), static_cast<const char*>(buffer) + done, toWrite - done);
+    ssize_t put = ::pwrite(open->fd(), static_cast<const char*>(buffer) + done, toWrite - done, start + done);
     if (put < 0 && errno == EINTR) continue;
-    if (put < 0) return FailFromErrno(errno);
+    if (put < 0) {
+      failure = errno;
+      break;
+    }
     done += static_cast<DWORD>(put);
     if (written != nullptr) *written = done;
   }
-  return TRUE;
+  open->MoveTo(start + done);
+  return failure != 0 ? FailFromErrno(failure) : TRUE;
 }
 
 DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD method) {
   auto open = FileWithRight(file, 0);
   if (!open) return INVALID_SET_FILE_POINTER;
   if (method > FILE_END) return PointerFailure(ERROR_INVALID_PARAMETER);
-  int64_t origin = OriginOf(open->fd(), method);
+  int64_t origin = OriginOf(*open, method);
   if (origin < 0) return PointerFailure(posix::WindowsErrorFromErrno(errno, open->path()));
   int64_t position = origin + Distance(distance, distanceHigh);
   if (position < 0) return PointerFailure(ERROR_NEGATIVE_SEEK);
   if (distanceHigh == nullptr && position > UINT32_MAX) return PointerFailure(ERROR_INVALID_PARAMETER);
-  bool alreadyThere = method == FILE_CURRENT && position == origin;
-  if (!alreadyThere && lseek(open->fd(), static_cast<off_t>(position), SEEK_SET) < 0) {
-    return PointerFailure(posix::WindowsErrorFromErrno(errno, open->path()));
-  }
+  open->MoveTo(position);
   if (distanceHigh != nullptr) *distanceHigh = static_cast<LONG>(position >> 32);
   return static_cast<DWORD>(position);
 }
@@ -125,8 +132,7 @@ BOOL GetFileSizeEx(HANDLE file, LARGE_INTEGER* size) {
 BOOL SetEndOfFile(HANDLE file) {
   auto open = FileWithRight(file, posix::kShareWrite);
   if (!open) return FALSE;
-  off_t position = lseek(open->fd(), 0, SEEK_CUR);
-  if (position < 0 || ftruncate(open->fd(), position) != 0) return FailFromErrno(errno);
+  if (ftruncate(open->fd(), open->position()) != 0) return FailFromErrno(errno);
   return TRUE;
 }
 

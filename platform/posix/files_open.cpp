@@ -128,6 +128,11 @@ Admission Admit(const Request& request, const Opened& opened) {
   ShareGuard guard(opened.fd);
   if (!guard.held()) return Refuse(ERROR_SHARING_VIOLATION);
   if (!StillNamed(request.path, facts)) return Admission::kRetry;
+  // A write lock needs a descriptor open for writing.
+  const bool tryAlone = request.claim.denies == kShareAll && (request.claim.uses & kShareWrite) != 0;
+  const AloneClaim alone = tryAlone ? TakeAloneIfFree(opened.fd) : AloneClaim::kNotPossible;
+  if (alone == AloneClaim::kTaken) return Admission::kAdmitted;
+  if (alone == AloneClaim::kHeldByOthers) return Refuse(ERROR_SHARING_VIOLATION);
   if (ConflictsWithOthers(opened.fd, request.claim)) return Refuse(ERROR_SHARING_VIOLATION);
   TakeClaim(opened.fd, request.claim);
   return Admission::kAdmitted;

@@ -3,14 +3,18 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string_view>
 
+#include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/posix/file_errors.h"
 #include "platform/posix/file_facts.h"
@@ -114,17 +118,28 @@ SearchStart ExactSearch(const std::string& pattern) {
   return start;
 }
 
-// A pattern is a folder and a name in which the wildcards may stand; a
-// pattern ending in a separator, a root among them, names nothing.
-SearchStart StartSearch(const std::string& pattern) {
-  size_t split = pattern.find_last_of("/\\");
-  if (split == std::string::npos && BeginsWithDrive(pattern)) split = 1;
-  std::string folder = split == std::string::npos ? std::string() : pattern.substr(0, split + 1);
-  std::string name = split == std::string::npos ? pattern : pattern.substr(split + 1);
-  if (name.empty()) return Failed(pattern.empty() ? ERROR_PATH_NOT_FOUND : ERROR_FILE_NOT_FOUND);
-  if (!HasWildcards(name)) return ExactSearch(pattern);
+// A pattern is a folder and a name in which the wildcards may stand.
+struct PatternParts {
+  std::string_view folder;
+  std::string_view name;
+};
 
-  ResolvedPath where = ResolveUtf8(folder.empty() ? std::string(".") : folder);
+PatternParts PartsOf(std::string_view pattern) {
+  size_t nameStart = pattern.size();
+  while (nameStart > 0 && pattern[nameStart - 1] != '/' && pattern[nameStart - 1] != '\\') --nameStart;
+  if (nameStart == 0 && BeginsWithDrive(pattern)) nameStart = 2;
+  return {pattern.substr(0, nameStart), pattern.substr(nameStart)};
+}
+
+// A pattern ending in a separator, a root among them, names nothing.
+DWORD NoNameError(std::string_view pattern) { return pattern.empty() ? ERROR_PATH_NOT_FOUND : ERROR_FILE_NOT_FOUND; }
+
+SearchStart StartSearch(const std::string& pattern) {
+  const PatternParts parts = PartsOf(pattern);
+  if (parts.name.empty()) return Failed(NoNameError(pattern));
+  if (!HasWildcards(parts.name)) return ExactSearch(pattern);
+
+  ResolvedPath where = ResolveUtf8(parts.folder.empty() ? std::string(".") : std::string(parts.folder));
   if (where.error != ERROR_SUCCESS) return Failed(where.error);
   DIR* opened = opendir(where.native.c_str());
   if (opened == nullptr) {
@@ -132,7 +147,7 @@ SearchStart StartSearch(const std::string& pattern) {
     return Failed(missing ? ERROR_PATH_NOT_FOUND : WindowsErrorFromErrno(errno, where.native));
   }
   SearchStart start;
-  start.search = std::make_shared<Search>(opened, where.native, WideFromNative(name), where.root);
+  start.search = std::make_shared<Search>(opened, where.native, WideFromNative(std::string(parts.name)), where.root);
   if (!start.search->Next(&start.first)) return Failed(ERROR_FILE_NOT_FOUND);
   return start;
 }
@@ -184,6 +199,30 @@ HANDLE FindFirst(const std::string& pattern, FindData* found) {
   return AddHandle(start.search, 0);
 }
 
+// Pure ASCII is the same text in UTF-8 and in every ANSI code page.
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The exact-name search without a search object, on a native path resolved
+// in a buffer on the stack: one lstat for a name that exists, since a
+// dangling symbolic link is found too. -1 when the pattern needs the full
+// search (wildcards, text to convert, a path longer than the buffer).
+int ExactNameFound(std::string_view pattern) {
+  if (GetACP() != CP_UTF8 && !IsAscii(pattern)) return -1;
+  const PatternParts parts = PartsOf(pattern);
+  if (parts.name.empty()) return Fail(NoNameError(pattern));
+  if (HasWildcards(parts.name)) return -1;
+  char native[PATH_MAX];
+  ResolvedPath path;
+  if (!ResolveUtf8Into(pattern, native, sizeof native, &path)) return -1;
+  if (path.error == ERROR_INVALID_NAME) return Fail(ERROR_FILE_NOT_FOUND);
+  if (path.error != ERROR_SUCCESS) return Fail(path.error);
+  struct stat facts;
+  if (lstat(native, &facts) == 0) return TRUE;
+  return Fail(WindowsErrorFromErrno(errno, native));
+}
+
 template <typename FindData>
 BOOL FindNext(HANDLE handle, FindData* found) {
   auto search = ObjectOf<Search>(handle);
@@ -225,6 +264,16 @@ HANDLE FindFirstFileW(const WCHAR* pattern, WIN32_FIND_DATAW* found) {
 
 BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* found) { return posix::FindNext(search, found); }
 BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW* found) { return posix::FindNext(search, found); }
+
+BOOL SearchFindsA(const char* pattern) {
+  const int found = posix::ExactNameFound(pattern != nullptr ? pattern : "");
+  if (found >= 0) return found;
+  WIN32_FIND_DATAA data;
+  HANDLE search = FindFirstFileA(pattern, &data);
+  if (search == INVALID_HANDLE_VALUE) return FALSE;
+  FindClose(search);
+  return TRUE;
+}
 
 BOOL FindClose(HANDLE search) { return posix::RemoveHandle(search, typeid(posix::Search)) ? TRUE : FALSE; }
 

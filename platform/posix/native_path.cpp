@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -21,11 +22,16 @@ WideString WideFromCodePage(UINT codePage, const char* text, size_t size) {
 }
 
 bool IsSeparator(char c) { return c == '/' || c == '\\'; }
-bool IsRefusedInNames(char c) { return std::strchr("*?<>|\"", c) != nullptr && c != '\0'; }
-bool IsRelativeStep(const std::string& part) { return part == "." || part == ".."; }
+bool IsRefusedInNames(char c) {
+  switch (c) {
+    case '*': case '?': case '<': case '>': case '|': case '"': return true;
+    default: return false;
+  }
+}
+bool IsRelativeStep(std::string_view part) { return part == "." || part == ".."; }
 
 // Whether `text` begins with `prefix`, either separator standing for `\`.
-bool BeginsWith(const std::string& text, const char* prefix) {
+bool BeginsWith(std::string_view text, const char* prefix) {
   size_t length = std::strlen(prefix);
   if (text.size() < length) return false;
   for (size_t i = 0; i < length; ++i) {
@@ -35,7 +41,7 @@ bool BeginsWith(const std::string& text, const char* prefix) {
   return true;
 }
 
-std::vector<std::string> SplitComponents(const std::string& text) {
+std::vector<std::string> SplitComponents(std::string_view text) {
   std::vector<std::string> parts;
   std::string part;
   for (char c : text) {
@@ -50,46 +56,88 @@ std::vector<std::string> SplitComponents(const std::string& text) {
   return parts;
 }
 
-// Windows drops one period ending a component ("dir." is "dir") and the
-// periods and blanks ending the last one, unless a separator follows it.
-void TrimAsWindows(std::vector<std::string>& parts, bool trailingSeparator) {
-  for (std::string& part : parts) {
-    bool onePeriod = part.size() >= 2 && part.back() == '.' && part[part.size() - 2] != '.';
-    if (onePeriod && !IsRelativeStep(part)) part.pop_back();
-  }
-  if (trailingSeparator || parts.empty() || IsRelativeStep(parts.back())) return;
-  std::string& last = parts.back();
-  size_t end = last.find_last_not_of(". ");
-  last.erase(end == std::string::npos ? 0 : end + 1);
-  if (last.empty()) parts.pop_back();
+// Windows drops one period ending a component ("dir." is "dir") and, from
+// the last one when no separator follows it, the periods and blanks ending it.
+std::string_view TrimmedAsWindows(std::string_view part, bool endsTheName) {
+  bool onePeriod = part.size() >= 2 && part.back() == '.' && part[part.size() - 2] != '.';
+  if (onePeriod && !IsRelativeStep(part)) part.remove_suffix(1);
+  if (!endsTheName || IsRelativeStep(part)) return part;
+  size_t end = part.find_last_not_of(". ");
+  return part.substr(0, end == std::string_view::npos ? 0 : end + 1);
 }
 
-// Folds "." and ".." away by the text; `clamped` stops ".." at the start
-// (a root), otherwise leading ".." stay for the file system.
-std::vector<std::string> Folded(const std::vector<std::string>& parts, bool clamped) {
-  std::vector<std::string> out;
-  for (const std::string& part : parts) {
-    if (part == ".") continue;
-    if (part != "..") {
-      out.push_back(part);
-    } else if (!out.empty() && out.back() != "..") {
-      out.pop_back();
-    } else if (!clamped) {
-      out.push_back(part);
+// A native path built in the caller's buffer; notes when it would not fit.
+class BufferText {
+ public:
+  BufferText(char* buffer, size_t room) : buffer_(buffer), room_(room) {}
+  bool empty() const { return length_ == 0; }
+  size_t size() const { return length_; }
+  char back() const { return buffer_[length_ - 1]; }
+  const char* data() const { return buffer_; }
+  void push_back(char c) { append(&c, 1); }
+  void append(const char* text, size_t length) {
+    if (overflowed_ || length_ + length >= room_) {
+      overflowed_ = true;
+      return;
     }
+    std::memcpy(buffer_ + length_, text, length);
+    length_ += length;
+    buffer_[length_] = '\0';
   }
-  return out;
-}
+  void resize(size_t length) {
+    length_ = std::min(length, length_);
+    if (room_ > 0) buffer_[length_] = '\0';
+  }
+  bool overflowed() const { return overflowed_; }
 
-std::string Joined(std::string path, const std::vector<std::string>& parts, bool trailingSeparator) {
-  for (const std::string& part : parts) {
-    if (!path.empty() && path.back() != '/') path.push_back('/');
-    path += part;
+ private:
+  char* buffer_;
+  size_t room_;
+  size_t length_ = 0;
+  bool overflowed_ = false;
+};
+
+// The components of the name appended to the folder a path starts from:
+// "." and ".." folded away by the text (`clamped` stops ".." at the start,
+// a root; otherwise leading ".." stay for the file system).
+template <typename Text>
+class JoinedPath {
+ public:
+  JoinedPath(Text& path, bool clamped) : path_(path), start_(path.size()), clamped_(clamped) {}
+
+  void Add(std::string_view part) {
+    if (part == ".") return;
+    if (part == "..") {
+      if (parts_ > 0 && LastPart() != "..") return RemoveLast();
+      if (clamped_) return;
+    }
+    if (!path_.empty() && path_.back() != '/') path_.push_back('/');
+    path_.append(part.data(), part.size());
+    ++parts_;
   }
-  if (path.empty()) path = ".";
-  if (trailingSeparator && path.back() != '/') path.push_back('/');
-  return path;
-}
+  size_t parts() const { return parts_; }
+
+ private:
+  size_t LastSeparator() const {
+    std::string_view added(path_.data() + start_, path_.size() - start_);
+    size_t slash = added.rfind('/');
+    return slash == std::string_view::npos ? start_ : start_ + slash;
+  }
+  std::string_view LastPart() const {
+    size_t from = LastSeparator();
+    if (from < path_.size() && path_.data()[from] == '/') ++from;
+    return std::string_view(path_.data() + from, path_.size() - from);
+  }
+  void RemoveLast() {
+    path_.resize(LastSeparator());
+    --parts_;
+  }
+
+  Text& path_;
+  size_t start_;
+  bool clamped_;
+  size_t parts_ = 0;
+};
 
 ResolvedPath Failed(DWORD error) {
   ResolvedPath out;
@@ -107,7 +155,7 @@ struct Origin {
   DWORD error = ERROR_SUCCESS;
 };
 
-Origin OriginOf(const std::string& text) {
+Origin OriginOf(std::string_view text) {
   const DriveTable& drives = DriveTable::Instance();
   Origin origin;
   if (BeginsWithDrive(text)) {
@@ -137,37 +185,68 @@ Origin OriginOf(const std::string& text) {
   return origin;
 }
 
+// The resolution itself, into `native` (a string, or the caller's buffer
+// on the paths that must not allocate); `out->native` is left alone.
+template <typename Text>
+DWORD ResolveInto(std::string_view name, Text& native, ResolvedPath* out) {
+  if (name.empty()) return ERROR_PATH_NOT_FOUND;
+  std::string_view text = name;
+  std::string unc;  // \\?\UNC\server\share read as \\server\share
+  bool literal = true;
+  if (BeginsWith(text, "\\\\?\\UNC\\")) {
+    unc = "\\\\" + std::string(text.substr(8));
+    text = unc;
+  } else if (BeginsWith(text, "\\\\?\\")) {
+    text.remove_prefix(4);
+  } else {
+    literal = false;
+  }
+  if (text.empty()) return ERROR_PATH_NOT_FOUND;
+  if (std::any_of(text.begin(), text.end(), [](char c) { return IsRefusedInNames(c); })) return ERROR_INVALID_NAME;
+
+  Origin origin = OriginOf(text);
+  if (origin.error != ERROR_SUCCESS) return origin.error;
+  out->drive = origin.drive;
+  out->trailingSeparator = IsSeparator(text.back());
+  native.append(origin.base.data(), origin.base.size());
+  JoinedPath<Text> path(native, origin.clamped);
+  std::string_view rest = text.substr(origin.restStart);
+  for (size_t at = 0; at < rest.size();) {
+    if (IsSeparator(rest[at])) {
+      ++at;
+      continue;
+    }
+    size_t end = at;
+    while (end < rest.size() && !IsSeparator(rest[end])) ++end;
+    std::string_view part = rest.substr(at, end - at);
+    if (!literal) part = TrimmedAsWindows(part, end == rest.size());
+    if (!part.empty()) path.Add(part);
+    at = end;
+  }
+  out->root = origin.clamped && path.parts() == 0;
+  if (native.empty()) native.push_back('.');
+  if (out->trailingSeparator && native.back() != '/') native.push_back('/');
+  return ERROR_SUCCESS;
+}
+
 }  // namespace
 
-bool BeginsWithDrive(const std::string& name) {
+bool BeginsWithDrive(std::string_view name) {
   return name.size() >= 2 && std::isalpha(static_cast<unsigned char>(name[0])) && name[1] == ':';
 }
 
 ResolvedPath ResolveUtf8(const std::string& name) {
-  if (name.empty()) return Failed(ERROR_PATH_NOT_FOUND);
-  std::string text = name;
-  bool literal = true;
-  if (BeginsWith(text, "\\\\?\\UNC\\")) {
-    text = "\\\\" + text.substr(8);
-  } else if (BeginsWith(text, "\\\\?\\")) {
-    text = text.substr(4);
-  } else {
-    literal = false;
-  }
-  if (text.empty()) return Failed(ERROR_PATH_NOT_FOUND);
-  if (std::any_of(text.begin(), text.end(), IsRefusedInNames)) return Failed(ERROR_INVALID_NAME);
-
-  Origin origin = OriginOf(text);
-  if (origin.error != ERROR_SUCCESS) return Failed(origin.error);
   ResolvedPath out;
-  out.drive = origin.drive;
-  out.trailingSeparator = IsSeparator(text.back());
-  std::vector<std::string> parts = SplitComponents(text.substr(origin.restStart));
-  if (!literal) TrimAsWindows(parts, out.trailingSeparator);
-  parts = Folded(parts, origin.clamped);
-  out.root = origin.clamped && parts.empty();
-  out.native = Joined(origin.base, parts, out.trailingSeparator);
+  out.error = ResolveInto(name, out.native, &out);
+  if (out.error != ERROR_SUCCESS) out = Failed(out.error);
   return out;
+}
+
+bool ResolveUtf8Into(std::string_view name, char* buffer, size_t room, ResolvedPath* resolved) {
+  BufferText native(buffer, room);
+  native.resize(0);
+  resolved->error = ResolveInto(name, native, resolved);
+  return !native.overflowed();
 }
 
 ResolvedPath ResolveNarrow(const char* name) { return ResolveUtf8(Utf8FromNarrow(name)); }

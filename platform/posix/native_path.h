@@ -12,6 +12,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/types.h"
 #include "platform/wide.h"
@@ -33,8 +34,13 @@ ResolvedPath ResolveUtf8(const std::string& name);
 ResolvedPath ResolveNarrow(const char* name);
 ResolvedPath ResolveWide(const WCHAR* name);
 
+// As ResolveUtf8, with the native path written into the caller's `buffer`
+// of `room` bytes (terminated) instead of a string, for the paths that must
+// not allocate. False when it would not fit; `resolved->native` stays empty.
+bool ResolveUtf8Into(std::string_view name, char* buffer, size_t room, ResolvedPath* resolved);
+
 // Whether a Windows-form name begins with a drive letter and its colon.
-bool BeginsWithDrive(const std::string& name);
+bool BeginsWithDrive(std::string_view name);
 
 // The resolved native path, or empty for a name that resolves to nothing.
 std::string NativePathFromNarrow(const char* path);

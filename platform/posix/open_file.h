@@ -1,6 +1,9 @@
 // An open file or directory of the POSIX layer, behind one or more handles.
 #pragma once
 
+#include <stdint.h>
+
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -12,7 +15,9 @@ namespace platform {
 namespace posix {
 
 // Owns the descriptor, and with it the open file description that carries
-// the position and the share-mode locks; both go with the last handle.
+// the share-mode locks, and the file position of its handles: kept here and
+// read and written at with pread and pwrite, so a move costs no system
+// call. All go with the last handle.
 class OpenFile final : public HandleObject {
  public:
   OpenFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
@@ -24,9 +29,13 @@ class OpenFile final : public HandleObject {
   // The native path it was opened by (its name then, for the hidden attribute).
   const std::string& path() const { return path_; }
 
+  int64_t position() const { return position_.load(std::memory_order_relaxed); }
+  void MoveTo(int64_t position) { position_.store(position, std::memory_order_relaxed); }
+
  private:
   int fd_;
   std::string path_;
+  std::atomic<int64_t> position_{0};
 };
 
 // The share rights (ShareRight bits) that Windows access rights use.

@@ -13,11 +13,16 @@ namespace posix {
 namespace {
 
 // The lock bytes: far past any real data, so that no read or write meets them.
+// An open that uses no data right marks itself open on a byte of its own,
+// so that the bytes of the opens that do form one range after it; in that
+// range the bytes of a shared read (open, uses read, denies write and
+// delete) lie side by side, so that it takes one lock.
 const off_t kLockBase = INT64_MAX - 1024;
-const off_t kOpenByte = 0;
-const off_t kUsesBytes = 1;    // + 0 read, 1 write, 2 delete
-const off_t kDeniesBytes = 4;  // + 0 read, 1 write, 2 delete
-const off_t kLockBytes = 7;
+const off_t kAttributesOpenByte = 0;
+const off_t kOpenByte = 1;
+const off_t kUsesByte[] = {2, 5, 6};    // read, write, delete
+const off_t kDeniesByte[] = {7, 3, 4};  // read, write, delete
+const off_t kLockBytes = 8;
 
 const auto kGuardPatience = std::chrono::seconds(2);
 
@@ -76,24 +81,35 @@ ShareGuard::~ShareGuard() {
 }
 
 bool ConflictsWithOthers(int fd, const ShareClaim& claim) {
-  if (!HeldByOthers(fd, kOpenByte, kLockBytes)) return false;
-  for (off_t bit = 0; bit < 3; ++bit) {
+  if (!HeldByOthers(fd, kOpenByte, kLockBytes - kOpenByte)) return false;
+  for (int bit = 0; bit < 3; ++bit) {
     unsigned right = 1u << bit;
-    if ((claim.uses & right) && HeldByOthers(fd, kDeniesBytes + bit, 1)) return true;
-    if ((claim.denies & right) && HeldByOthers(fd, kUsesBytes + bit, 1)) return true;
+    if ((claim.uses & right) && HeldByOthers(fd, kDeniesByte[bit], 1)) return true;
+    if ((claim.denies & right) && HeldByOthers(fd, kUsesByte[bit], 1)) return true;
   }
   return false;
 }
 
-bool OpenElsewhere(int fd) { return HeldByOthers(fd, kOpenByte, 1); }
+bool OpenElsewhere(int fd) { return HeldByOthers(fd, kAttributesOpenByte, kOpenByte + 1 - kAttributesOpenByte); }
+
+// Every other open that uses a right holds the open byte and its uses bytes,
+// and the others conflict with no claim; so for a claim that denies all
+// rights, one write lock over those bytes is the check and the claim at
+// once. Later openers meet it as they would meet the claim's own bytes: any
+// of them that uses a right is denied it either way.
+AloneClaim TakeAloneIfFree(int fd) {
+  struct flock range = LockRange(F_WRLCK, kOpenByte, kLockBytes - kOpenByte);
+  if (fcntl(fd, F_OFD_SETLK, &range) == 0) return AloneClaim::kTaken;
+  return errno == EAGAIN || errno == EACCES ? AloneClaim::kHeldByOthers : AloneClaim::kNotPossible;
+}
 
 // Neighbouring bytes are taken as one range: fewer calls for each open.
 void TakeClaim(int fd, const ShareClaim& claim) {
-  unsigned bytes = 1u << kOpenByte;
-  for (off_t bit = 0; bit < 3; ++bit) {
+  unsigned bytes = 1u << (claim.uses != 0 ? kOpenByte : kAttributesOpenByte);
+  for (int bit = 0; bit < 3; ++bit) {
     unsigned right = 1u << bit;
-    if (claim.uses & right) bytes |= 1u << (kUsesBytes + bit);
-    if (claim.denies & right) bytes |= 1u << (kDeniesBytes + bit);
+    if (claim.uses & right) bytes |= 1u << kUsesByte[bit];
+    if (claim.denies & right) bytes |= 1u << kDeniesByte[bit];
   }
   for (off_t first = 0; first < kLockBytes;) {
     off_t end = first;

@@ -45,6 +45,12 @@ bool ConflictsWithOthers(int fd, const ShareClaim& claim);
 bool OpenElsewhere(int fd);
 // Records `claim` for the open file of `fd`; the locks go with it.
 void TakeClaim(int fd, const ShareClaim& claim);
+// For a claim that uses a right and denies all (share mode 0): checks and
+// records it in one step, where the descriptor can take a write lock (it
+// is open for writing, the file system has the locks); otherwise the usual
+// check and TakeClaim do.
+enum class AloneClaim { kTaken, kHeldByOthers, kNotPossible };
+AloneClaim TakeAloneIfFree(int fd);
 
 }  // namespace posix
 }  // namespace platform

@@ -1,6 +1,7 @@
 #include "platform/system.h"
 
 #include <errno.h>
+#include <pthread.h>
 #include <sched.h>
 #include <sys/syscall.h>
 #include <time.h>
@@ -12,12 +13,23 @@
 namespace platform {
 namespace {
 thread_local DWORD lastError = ERROR_SUCCESS;
-}
+
+// The kernel's id of the thread, asked once per thread (the log asks at
+// every entry). The one thread of a forked child has an id of its own, so
+// the child forgets the id it inherited.
+thread_local DWORD threadId = 0;
+void ForgetThreadId() { threadId = 0; }
+}  // namespace
 
 DWORD GetLastError() { return lastError; }
 void SetLastError(DWORD error) { lastError = error; }
 
-DWORD GetCurrentThreadId() { return static_cast<DWORD>(syscall(SYS_gettid)); }
+DWORD GetCurrentThreadId() {
+  static const int forgetsInChild = pthread_atfork(nullptr, nullptr, ForgetThreadId);
+  static_cast<void>(forgetsInChild);
+  if (threadId == 0) threadId = static_cast<DWORD>(syscall(SYS_gettid));
+  return threadId;
+}
 
 // The boot-time clock counts suspended time too, as the Windows tick does.
 DWORD GetTickCount() {

@@ -2,6 +2,8 @@
 
 #include <unicode/uchar.h>
 
+#include <algorithm>
+
 namespace platform {
 namespace posix {
 namespace {
@@ -16,7 +18,9 @@ WideString FoldedText(const WideString& text) {
 
 }  // namespace
 
-bool HasWildcards(const std::string& name) { return name.find_first_of("*?") != std::string::npos; }
+bool HasWildcards(std::string_view name) {
+  return std::any_of(name.begin(), name.end(), [](char c) { return c == '*' || c == '?'; });
+}
 
 // Memoised: each (token, position) pair is decided once, so a pattern of
 // many stars costs no more than the product of the two lengths.

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/wide.h"
@@ -14,7 +15,7 @@
 namespace platform {
 namespace posix {
 
-bool HasWildcards(const std::string& name);
+bool HasWildcards(std::string_view name);
 
 class WildcardPattern {
  public:

@@ -73,6 +73,14 @@ BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* found) { return ::FindNextFi
 BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW* found) { return ::FindNextFileW(search, found); }
 BOOL FindClose(HANDLE search) { return ::FindClose(search); }
 
+BOOL SearchFindsA(const char* pattern) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = ::FindFirstFileA(pattern, &found);
+  if (search == INVALID_HANDLE_VALUE) return FALSE;
+  ::FindClose(search);
+  return TRUE;
+}
+
 intptr_t _findfirst64i32(const char* pattern, struct _finddata64i32_t* found) {
   return ::_findfirst64i32(pattern, found);
 }

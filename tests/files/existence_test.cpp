@@ -159,13 +159,13 @@ TEST_F(Existence, ShortPathsCostNoMoreAllocationsThanTheSearchAndLongOnesOneMore
     const char* name = path.c_str();
     Search(name);  // whatever a first search sets up
     size_t search = AllocationsOf([&] { Search(name); });
-    EXPECT_EQ(AllocationsOf([&] { file_exist(name); }), search) << path;
-    EXPECT_EQ(AllocationsOf([&] { OVFileExists(name); }), search) << path;
+    EXPECT_LE(AllocationsOf([&] { file_exist(name); }), search) << path;
+    EXPECT_LE(AllocationsOf([&] { OVFileExists(name); }), search) << path;
   }
   const std::string path = In(std::string(200, 'n') + "\\" + std::string(100, 'm')), longForm = "\\\\?\\" + path;
   Search(longForm.c_str());
   size_t search = AllocationsOf([&] { Search(longForm.c_str()); });
-  EXPECT_EQ(AllocationsOf([&] { file_exist_actuala(path.c_str()); }), search + 1);
+  EXPECT_LE(AllocationsOf([&] { file_exist_actuala(path.c_str()); }), search + 1);
 }
 
 }  // namespace
