@@ -3,6 +3,7 @@
 #   linux        the library and its tests
 #   linux-asan   the same under AddressSanitizer and UndefinedBehaviorSanitizer
 #   linux-tsan   the same under ThreadSanitizer
+#   linux-fuzz   every fuzz target over its corpus for a few seconds
 #   windows-x64  the Windows build and its tests, run under Wine
 #   windows-x86  Ovpb32.dll, its export table checked against the list
 # Usage: scripts/test.sh [preset ...]   (default: all of them)
@@ -11,7 +12,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 
 presets=("$@")
-[ ${#presets[@]} -gt 0 ] || presets=(linux linux-asan linux-tsan windows-x64 windows-x86)
+[ ${#presets[@]} -gt 0 ] || presets=(linux linux-asan linux-tsan linux-fuzz windows-x64 windows-x86)
 
 build() {
   cmake --preset "$1" >/dev/null
@@ -25,6 +26,9 @@ for preset in "${presets[@]}"; do
       build "$preset"
       scripts/check-exports.sh i686-w64-mingw32-objdump build/windows-x86/Ovpb32.dll \
         build/windows-x86/exported-names.txt
+      ;;
+    linux-fuzz)
+      scripts/fuzz.sh
       ;;
     windows-x64)
       build "$preset"

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Builds the fuzz targets (preset linux-fuzz) and runs each over its seed
+# corpus for a bounded time; a crash, an overrun or a broken invariant fails.
+#   scripts/fuzz.sh                 every target, SECONDS_EACH (4) seconds each
+#   scripts/fuzz.sh ring_log 1800   one target for a long run
+# Findings go to build/linux-fuzz/findings; the corpus that a run grows
+# stays in build/linux-fuzz/corpus (the seeds in fuzz/corpus are not changed).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+cmake --preset linux-fuzz >/dev/null
+cmake --build --preset linux-fuzz >/dev/null
+
+seconds="${2:-${SECONDS_EACH:-4}}"
+targets=("${1:-}")
+[ -n "${targets[0]}" ] || targets=($(cd fuzz && ls *.cpp | sed 's/\.cpp$//'))
+findings="$PWD/build/linux-fuzz/findings"
+mkdir -p "$findings"
+
+run() {  # target, extra environment
+  local target="$1" corpus="build/linux-fuzz/corpus/$1" log="build/linux-fuzz/$1.log"
+  mkdir -p "$corpus"
+  local status=0
+  env "${@:2}" "build/linux-fuzz/fuzz/fuzz_$target" -max_total_time="$seconds" -print_final_stats=1 \
+    -artifact_prefix="$findings/$target-" "$corpus" "fuzz/corpus/$target" > "$log" 2>&1 || status=$?
+  grep -E '^(stat::number_of_executed_units|stat::new_units_added|==[0-9]+==ERROR|SUMMARY)|invariant broken' "$log" || true
+  return "$status"
+}
+
+for target in "${targets[@]}"; do
+  echo "--- fuzz $target"
+  if [ "$target" = multibyte ]; then
+    run "$target" OVPB_ACP=1252
+    run "$target" OVPB_ACP=932
+  else
+    run "$target"
+  fi
+done
+echo "fuzz: ${#targets[@]} targets, no findings"
