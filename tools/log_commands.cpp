@@ -1,5 +1,6 @@
 // ovpb log show|tail|write|where.
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
