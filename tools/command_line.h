@@ -41,6 +41,8 @@ int RunMd5(Arguments& arguments);
 int RunBase64(Arguments& arguments);
 int RunScramble(Arguments& arguments);
 int RunUnscramble(Arguments& arguments);
+int RunLocale(Arguments& arguments);
+int RunMoney(Arguments& arguments);
 
 // Runs `arguments` against a family's subcommands ("log show" ...).
 int RunSubcommand(const char* family, const std::vector<Command>& commands, Arguments& arguments);

@@ -47,6 +47,17 @@ const std::vector<Command>& Commands() {
        "Encodes bytes as one line of MIME Base64, or decodes it (line breaks\n"
        "allowed); standard input without FILE.\n",
        RunBase64},
+      {"locale", "locale                           the regional settings the library reads",
+       "Usage: ovpb locale\n"
+       "The interface locale and the settings record the library makes from it\n"
+       "(dates, times, money, separators, grouping, character set).\n",
+       RunLocale},
+      {"money", "money format|todb|fromdb TEXT     number and money text",
+       "Usage: ovpb money format NUMBER | money todb TEXT | money fromdb TEXT\n"
+       "  format NUMBER  a number as money is shown: grouped, with the currency digits\n"
+       "  todb TEXT      display money text in the database form\n"
+       "  fromdb TEXT    database money text as it is shown\n",
+       RunMoney},
       {"scramble", "scramble TEXT                    hides a short text from casual reading",
        "Usage: ovpb scramble TEXT\nThe library's keyless scrambling of TEXT (not encryption).\n", RunScramble},
       {"unscramble", "unscramble TEXT                  reverses scramble",

@@ -38,7 +38,7 @@ class OvpbTool : public ::testing::Test {
 
   std::string Path(const std::string& name) const { return (dir_ / name).string(); }
   std::string Command(const std::string& arguments) const {
-    return "LD_LIBRARY_PATH='" + dir_.path().string() + "' '" OVPB_TOOL_FILE "' " + arguments + " 2>&1";
+    return "LC_ALL=C.UTF-8 LD_LIBRARY_PATH='" + dir_.path().string() + "' '" OVPB_TOOL_FILE "' " + arguments + " 2>&1";
   }
   ToolRun Run(const std::string& arguments) const {
     ToolRun run{-1, std::string()};
@@ -166,6 +166,9 @@ TEST_F(OvpbTool, ValuesRoundTripThroughTheLibrary) {
   EXPECT_EQ(Run("md5 " + Path("abc.txt")).output.substr(0, 32), "900150983cd24fb0d6963f7d28e17f72");
   EXPECT_EQ(Run("base64 encode " + Path("abc.txt")).output, "YWJj\n");
   EXPECT_EQ(Run("base64 encode " + Path("abc.txt") + " | " + Command("base64 decode")).output, "abc");
+  EXPECT_EQ(Run("money format 1234.5").output, "1,234.50\n");
+  EXPECT_EQ(Run("money todb 1,234.50").output, "1234.50\n");
+  EXPECT_NE(Run("locale").output.find("interface locale:   0x0409 en-US"), std::string::npos);
   std::string scrambled = Run("scramble 'Secret 42'").output;
   scrambled.pop_back();
   EXPECT_EQ(Run("unscramble '" + scrambled + "'").output, "Secret 42\n");
@@ -183,7 +186,7 @@ TEST_F(OvpbTool, ErrorsAndHelpFollowTheConventions) {
   EXPECT_EQ(Run("log tail -n many").status, 2);
   EXPECT_EQ(Run("--version").output.rfind("ovpb ", 0), 0u);
   for (const char* command : {"--help", "log show --help", "log tail --help", "log write --help", "log where --help",
-                              "config --help", "copy --help", "guid --help", "md5 --help", "base64 --help",
+                              "config --help", "copy --help", "locale --help", "money --help", "guid --help", "md5 --help", "base64 --help",
                               "scramble --help", "unscramble --help"}) {
     ToolRun help = Run(command);
     EXPECT_EQ(help.status, 0) << command;

@@ -1,0 +1,72 @@
+// ovpb locale and ovpb money: the regional settings the library reads, and
+// number and money text through them.
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "ovpb32.h"
+#include "tools/command_line.h"
+
+namespace tool {
+namespace {
+
+void PrintSettings(const InternationalSettings& settings) {
+  static const char* const kDateOrders[] = {"month-day-year", "day-month-year", "year-month-day"};
+  std::printf("date order:         %s\n", settings.dateOrder >= 0 && settings.dateOrder <= 2
+                                               ? kDateOrders[settings.dateOrder] : "unknown");
+  std::printf("short date:         %s\n", settings.shortDate);
+  std::printf("long date:          %s\n", settings.longDate);
+  std::printf("date separator:     \"%s\"\n", settings.dateSeparator);
+  std::printf("time separator:     \"%s\" (%s-hour clock)\n", settings.timeSeparator, settings.clock24 ? "24" : "12");
+  std::printf("am / pm:            \"%s\" / \"%s\"\n", settings.morning, settings.afternoon);
+  std::printf("currency:           \"%s\", %d digits, position mode %d\n", settings.currencySymbol,
+              settings.currencyDigits, settings.currencyPosition);
+  std::printf("money separators:   thousands \"%s\", decimal \"%s\"\n", settings.thousandsSeparator,
+              settings.decimalSeparator);
+  std::printf("list separator:     \"%s\"\n", settings.listSeparator);
+  std::printf("grouping:           %u\n", settings.grouping);
+  std::printf("measurement:        %s\n", settings.measurement ? "U.S." : "metric");
+  std::printf("country code:       %d\n", settings.countryCode);
+  std::printf("character set:      %s\n", settings.charsetName);
+}
+
+}  // namespace
+
+int RunLocale(Arguments& arguments) {
+  if (!arguments.Done()) return Usage("locale", "no arguments are taken");
+  LCID locale = GetAppropriateLCID();
+  char name[86] = {};
+  LocaleIDToLocaleName(locale, name, sizeof name);
+  std::printf("interface locale:   0x%04X %s (%s)\n", static_cast<unsigned>(locale), name,
+              UseApplocaleMode() ? "the system's, Applocale on" : "the user's");
+  std::printf("font character set: %u\n", static_cast<unsigned>(GetUserFontCharset()));
+  InternationalSettings settings;
+  InitInternational(&settings);
+  PrintSettings(settings);
+  return kSuccess;
+}
+
+int RunMoney(Arguments& arguments) {
+  std::string action = arguments.Done() ? std::string() : arguments.Take();
+  if (arguments.words.size() - arguments.next != 1) return Usage("money", "format, todb or fromdb, and one TEXT");
+  std::string text = arguments.Take();
+  InternationalSettings settings;
+  InitInternational(&settings);
+  // Room for the text, its separators, the decimals and the terminator.
+  std::vector<char> out(text.size() * 2 + 64);
+  if (action == "format") {
+    FormatNumber(out.data(), text.c_str(), 0, TRUE, TRUE);
+  } else if (action == "todb") {
+    MoneyToDB(out.data(), text.c_str());
+  } else if (action == "fromdb") {
+    DBToMoney(out.data(), text.c_str());
+  } else {
+    return Usage("money", "unknown action '" + action + "'");
+  }
+  std::printf("%s\n", out.data());
+  return kSuccess;
+}
+
+}  // namespace tool
