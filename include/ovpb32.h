@@ -215,8 +215,18 @@ INT_PTR OVPB_API file_find_first(const char *pattern, struct _finddata64i32_t *f
 int OVPB_API file_find_next(INT_PTR search, struct _finddata64i32_t *found);
 INT_PTR OVPB_API file_find_first_ex(const char *pattern, struct _finddata64i32_t *found, int with_directories);
 int OVPB_API file_find_next_ex(INT_PTR search, struct _finddata64i32_t *found, int with_directories);
+#ifndef _WIN32
+/* Ends a search of file_find_first(_ex), as the Windows runtime's _findclose
+ * does there: 0, or -1 for a handle that is not an open search. */
+int OVPB_API _findclose(INT_PTR search);
+#endif
+/* An HFILE is what the platform's programs have: on Windows _lopen's handle,
+ * on Linux an open file descriptor (from open(2)). ReadLine1 and bsearchfile
+ * read through it and leave its file offset where they stop, so read(2) and
+ * lseek(2) (_lread, _llseek) carry on from there. */
 /* The next line of the file (ended by CR, LF, CR LF or LF CR) into out of
- * size bytes, cut to fit; its length, or -1 at the end or for size <= 0. */
+ * size bytes, cut to fit; its length, or -1 at the end or for size <= 0; the
+ * file is left just after the line end. */
 int OVPB_API ReadLine1(HFILE file, char *out, int size);
 /* Binary search of the records of record_size bytes between the offsets start
  * and end, sorted by their leading bytes, for key (compared on at most 25
@@ -301,6 +311,37 @@ void OVPB_API mov_buf(const void *source, int count, void *dest);
 void OVPB_API xchg_word(WORD *first, WORD *second);
 /* The 1-based position of the first 0x01 among the first 257 bytes, or 0. */
 int OVPB_API scanlnth(const char *buffer);
+/* ---- Network names ----------------------------------------------------- */
+
+/* out = the UNC path through the drive letter whose connection covers the
+ * most of it (\\srv\data\a.txt as Z:\a.txt), or the path; out needs the
+ * path's room. 0, out untouched, when the connections cannot be listed. */
+int OVPB_API GetMinimalDriveMappingA(const char *path, char *out);
+int OVPB_API GetMinimalDriveMappingW(const WCHAR *path, WCHAR *out);
+int OVPB_API GetMinimalDriveMapping(const char *path, char *out);
+/* unc_out = the path's universal name or the path; computer_out (16
+ * characters) = this computer's name for a local path, else empty. With
+ * "OVPathResolution" = "Map" in the environment, UNC paths come back through
+ * drive letters instead. Each form gives its last answer again for the same
+ * path (in any case). 0 only when remembered connections cannot be listed. */
+int OVPB_API GetUniversalNameA(const char *path, char *unc_out, char *computer_out, DWORD computer_size);
+int OVPB_API GetUniversalNameW(const WCHAR *path, WCHAR *unc_out, WCHAR *computer_out, DWORD computer_size);
+int OVPB_API GetUniversalName(const char *path, char *unc_out, char *computer_out, DWORD computer_size);
+/* 0 with the last IPv4 address of host (network byte order) in address;
+ * 11001 when it has none; else the Winsock error. */
+int OVPB_API GetIPAddrFromHostName(const char *host, DWORD *address);
+/* 0 off, 1 on while a process named colligo.exe runs, 2 or more on. */
+void OVPB_API SetSafeNameHandling(int mode);
+/* Always 1. While handling is on, \\fs.dept\share... comes back with the
+ * server's IPv4 address (safe) and \\10.1.2.3\share... with its host name,
+ * a dot appended when it has none (persistable); else out = path. out needs
+ * the path's room plus 256. */
+int OVPB_API GetNetworkSafeNameA(const char *path, char *out);
+int OVPB_API GetNetworkSafeNameW(const WCHAR *path, WCHAR *out);
+int OVPB_API GetNetworkSafeName(const char *path, char *out);
+int OVPB_API GetNetworkPersistableNameA(const char *path, char *out);
+int OVPB_API GetNetworkPersistableNameW(const WCHAR *path, WCHAR *out);
+int OVPB_API GetNetworkPersistableName(const char *path, char *out);
 
 /* ---- Base64 ------------------------------------------------------------ */
 /* Every decoder accepts both alphabets (standard "+/", file-name "+-", and
@@ -489,6 +530,41 @@ int OVPB_API strtrmcmp(const char *a, const char *b);
 /* 0 when the whole text matches the pattern of "*" and "?", ignoring case;
  * else nonzero. */
 int OVPB_API wcstrcmp(const char *pattern, const char *text);
+
+/* ---- Day numbers and date formats ------------------------------------- *
+ * A day number counts days from 1 March 1900 (day 0). Formatted dates need
+ * 255 bytes; patterns and masks 100. Language ids 0, 0 mean the user's
+ * locale. Text is in the ANSI code page. */
+/* The day number of the date, 0 for an invalid one (also before 1900). */
+void OVPB_API DateToJulian(int *dayNumber, int day, int month, int year);
+/* The calendar date of any day number from -693960 (1 March of year 0). */
+void OVPB_API JulianToDate(int dayNumber, int *day, int *month, int *year);
+/* The long date (without a leading weekday) and the short date. */
+void OVPB_API OVGetDateFormat(int dayNumber, char *text);
+void OVPB_API OVGetDateFormatEx(int dayNumber, char *text, int primaryLanguage, int subLanguage);
+void OVPB_API OVGetShortDateFormat(int dayNumber, char *text);
+void OVPB_API OVGetShortDateFormatEx(int dayNumber, char *text, int primaryLanguage, int subLanguage);
+/* The short date with two-digit day and month; for -2 that pattern, for
+ * another negative number its display mask (dd/mm/aaaa). */
+void OVPB_API OVGetShortDatePrefFormat(int dayNumber, char *text);
+/* Masks for an edit field: 0x01 per digit with doubled kept twice, and
+ * 9 per digit (N per month-name letter). */
+void OVPB_API OVGetShortDatePrefMask(char *text, char doubled);
+void OVPB_API OVGetShortDateEditMask(char *text, char doubled);
+
+/* ---- Date-time values ------------------------------------------------- *
+ * Days from 30 December 1899 with the time as the fraction; -657434.0 is
+ * the null date-time. Texts are "yyyymmddhhmmss" or "yyyymmdd" (room 15). */
+void OVPB_API DateTimeToStringA(double value, char *text, BOOL dateOnly);
+void OVPB_API DateTimeToStringW(double value, WCHAR *text, BOOL dateOnly);
+double OVPB_API StringToDateTimeA(const char *text, BOOL dateOnly);
+double OVPB_API StringToDateTimeW(const WCHAR *text, BOOL dateOnly);
+/* Shift by the process's time-zone offset, taken at first use. */
+double OVPB_API ToGlobalTime(double localTime);
+double OVPB_API ToLocalTime(double globalTime);
+/* Now in UTC, and a file time (UTC), to the second. */
+double OVPB_API GetCurrentGlobalTime(void);
+double OVPB_API FileTimeToDateTime(const FILETIME *fileTime);
 
 /* ---- Character-set conversion ----------------------------------------- *
  * Between the ANSI code page of the system and UTF-16, whatever runtime

@@ -1,5 +1,6 @@
 #include "platform/clock.h"
 
+#include <sys/time.h>
 #include <time.h>
 
 #include <cerrno>
@@ -44,6 +45,33 @@ int _wctime64_s(WCHAR* buffer, size_t size, const int64_t* time) {
     buffer[i] = 0;
   }
   return error;
+}
+
+// The zone's current offset split as the runtime splits it, so that bias
+// less 60 in daylight time is exactly minus tm_gmtoff, also where daylight
+// time shifts by other than an hour.
+void _ftime64(TimeB64* now) {
+  timeval clock;
+  gettimeofday(&clock, nullptr);
+  time_t seconds = clock.tv_sec;
+  tm local{};
+  localtime_r(&seconds, &local);
+  bool daylight = local.tm_isdst > 0;
+  now->time = static_cast<int64_t>(clock.tv_sec);
+  now->millitm = static_cast<unsigned short>(clock.tv_usec / 1000);
+  now->timezone = static_cast<short>(-local.tm_gmtoff / 60 + (daylight ? 60 : 0));
+  now->dstflag = daylight ? 1 : 0;
+}
+
+TimeFields* _gmtime64(const int64_t* time) {
+  static thread_local TimeFields fields;
+  if (time == nullptr || *time < 0) return nullptr;
+  time_t seconds = static_cast<time_t>(*time);
+  tm utc;
+  if (gmtime_r(&seconds, &utc) == nullptr) return nullptr;
+  fields = {utc.tm_sec, utc.tm_min, utc.tm_hour, utc.tm_mday, utc.tm_mon,
+            utc.tm_year, utc.tm_wday, utc.tm_yday, utc.tm_isdst};
+  return &fields;
 }
 
 }  // namespace platform

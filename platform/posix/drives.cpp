@@ -37,6 +37,14 @@ std::string ShareKey(const std::string& text) {
   return LowerAscii(rest.substr(0, split) + "/" + share);
 }
 
+// "\\server\share" with backslashes, as written otherwise.
+std::string BackslashShare(std::string share) {
+  for (char& c : share) {
+    if (c == '/') c = '\\';
+  }
+  return share;
+}
+
 std::string CurrentDirectory() {
   char buffer[PATH_MAX];
   return getcwd(buffer, sizeof buffer) != nullptr ? std::string(buffer) : std::string();
@@ -66,16 +74,25 @@ void DriveTable::Load(const std::string& definition) {
   std::lock_guard<std::mutex> lock(mutex_);
   roots_.fill(std::string());
   directories_.fill(std::string());
+  remembered_.fill(std::string());
   shares_.clear();
   std::istringstream entries(definition);
   for (std::string entry; std::getline(entries, entry, ';');) {
     size_t equals = entry.find('=');
-    if (equals == std::string::npos || equals + 1 >= entry.size() || entry[equals + 1] != '/') continue;
+    if (equals == std::string::npos || equals + 1 >= entry.size()) continue;
     std::string name = entry.substr(0, equals);
-    std::string folder = WithoutTrailingSlashes(entry.substr(equals + 1));
-    bool letter = (name.size() == 2 && name[1] == ':') || name.size() == 1;
-    if (letter && std::isalpha(static_cast<unsigned char>(name[0]))) {
-      roots_[std::toupper(static_cast<unsigned char>(name[0])) - 'A' + 1] = folder;
+    std::string value = entry.substr(equals + 1);
+    bool letter = ((name.size() == 2 && name[1] == ':') || name.size() == 1) &&
+                  std::isalpha(static_cast<unsigned char>(name[0]));
+    int drive = letter ? std::toupper(static_cast<unsigned char>(name[0])) - 'A' + 1 : 0;
+    if (letter && !ShareKey(value).empty()) {
+      remembered_[drive] = BackslashShare(value);
+      continue;
+    }
+    if (value[0] != '/') continue;
+    std::string folder = WithoutTrailingSlashes(value);
+    if (letter) {
+      roots_[drive] = folder;
     } else if (!ShareKey(name).empty()) {
       shares_.emplace_back(ShareKey(name), folder);
     }
@@ -86,12 +103,21 @@ void DriveTable::Load(const std::string& definition) {
 
 std::string DriveTable::Root(int drive) const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return drive >= 1 && drive <= 26 ? roots_[drive] : std::string();
+  if (drive < 1 || drive > 26) return std::string();
+  return remembered_[drive].empty() ? roots_[drive] : ShareRootLocked(ShareKey(remembered_[drive]));
+}
+
+std::string DriveTable::RememberedShare(int drive) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return drive >= 1 && drive <= 26 ? remembered_[drive] : std::string();
 }
 
 std::string DriveTable::ShareRoot(const std::string& server, const std::string& share) const {
-  std::string key = LowerAscii(server + "/" + share);
   std::lock_guard<std::mutex> lock(mutex_);
+  return ShareRootLocked(LowerAscii(server + "/" + share));
+}
+
+std::string DriveTable::ShareRootLocked(const std::string& key) const {
   for (const auto& entry : shares_) {
     if (entry.first == key) return entry.second;
   }

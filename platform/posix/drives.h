@@ -7,6 +7,8 @@
 // entries separated by ';', each a drive letter with its colon or a
 // \\server\share, '=', and an absolute native folder:
 //   OVPB_DRIVES='C:=/;D:=/srv/data;\\files\public=/mnt/public'
+// A drive letter may stand for a \\server\share instead (Z:=\\srv\data), a
+// remembered network connection: its folder is the share's, when it has one.
 // Without it C: and Z: both stand for /.
 #pragma once
 
@@ -31,6 +33,9 @@ class DriveTable {
 
   // The native folder of drive 1 (A) to 26 (Z); empty when it has none.
   std::string Root(int drive) const;
+  // The \\server\share drive 1 (A) to 26 (Z) is remembered as connected to;
+  // empty when it is not.
+  std::string RememberedShare(int drive) const;
   // The native folder of \\server\share (names without regard to case);
   // empty when it has none.
   std::string ShareRoot(const std::string& server, const std::string& share) const;
@@ -46,11 +51,13 @@ class DriveTable {
 
  private:
   DriveTable();
+  std::string ShareRootLocked(const std::string& key) const;
   int DriveHolding(const std::string& directory) const;
 
   mutable std::mutex mutex_;
   std::array<std::string, 27> roots_;        // by drive number, [0] unused
   std::array<std::string, 27> directories_;  // each drive's last current directory
+  std::array<std::string, 27> remembered_;   // "\\server\share" of a remembered drive
   std::vector<std::pair<std::string, std::string>> shares_;  // "server/share" in lower case, folder
   int current_ = 0;
 };

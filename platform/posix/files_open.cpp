@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/posix/file_errors.h"
 #include "platform/posix/file_facts.h"
+#include "platform/posix/network_processes.h"
 #include "platform/posix/open_file.h"
 #include "platform/system.h"
 
@@ -220,7 +221,9 @@ HANDLE CreateFileW(const WCHAR* name, DWORD access, DWORD shareMode, void* secur
 // without effect.
 BOOL CloseHandle(HANDLE handle) {
   if (handle == INVALID_HANDLE_VALUE) return TRUE;
-  return posix::RemoveHandle(handle, typeid(posix::OpenFile)) ? TRUE : FALSE;
+  bool closed = posix::RemoveHandle(handle, typeid(posix::OpenFile)) ||
+                posix::RemoveHandle(handle, typeid(posix::ProcessObject));
+  return closed ? TRUE : FALSE;
 }
 
 HANDLE GetCurrentProcess() { return INVALID_HANDLE_VALUE; }

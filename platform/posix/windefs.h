@@ -264,3 +264,8 @@ typedef struct _BY_HANDLE_FILE_INFORMATION {
 #define ERROR_BUFFER_OVERFLOW 111L
 #define MAX_COMPUTERNAME_LENGTH 15
 #define CSIDL_LOCAL_APPDATA 0x001c
+
+// ---- Dates and string resources ------------------------------------------------
+
+#define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
+#define LOCALE_USE_CP_ACP 0x40000000u

@@ -2,3 +2,4 @@
 #pragma once
 
 int RunLogWriter(char** argv);
+int RunTimeZone(char** argv);

@@ -17,6 +17,10 @@
 //   ovpb_test_child wide-characters          the same for the wide classification
 //   ovpb_test_child log-writer RING APPEND TAG THREADS COUNT
 //                                            writes log entries, see log_writer.cpp
+//   ovpb_test_child time-zone THREADS        prints the time-zone offset the racing first
+//                                            ToGlobalTime calls saw, see time_zone.cpp
+//   ovpb_test_child date-formats             prints dates in several locales, the lines of
+//                                            tests/datetime/wine_dates.txt
 //   ovpb_test_child locale-values            prints tests/intl/wine_locale_values.txt's lines
 //   ovpb_test_child copy SOURCE DEST         prints "copying", then ByteLevelFileCopy's
 //                                            result once the copy returns
@@ -31,6 +35,7 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "support/shared_counter.h"
+#include "support/recorded_dates.h"
 #include "support/locale_values.h"
 #include "support/runtime_characters.h"
 #include "child/commands.h"
@@ -105,6 +110,11 @@ int WideCharacters(char**) {
   return PrintSection(testing_support::FormatSection("wide", testing_support::AskWideClassification()));
 }
 
+int DateFormats(char**) {
+  for (const std::string& line : testing_support::RecordDateFormats()) std::printf("%s\n", line.c_str());
+  return 0;
+}
+
 int LocaleValues(char**) {
   for (LCID locale : testing_support::ComparedLocales()) {
     for (LCTYPE type : testing_support::ComparedLocaleValues()) {
@@ -138,6 +148,8 @@ const Command kCommands[] = {
     {"wide-characters", 0, WideCharacters},
     {"log-writer", 5, RunLogWriter},
     {"copy", 2, Copy},
+    {"time-zone", 1, RunTimeZone},
+    {"date-formats", 0, DateFormats},
     {"locale-values", 0, LocaleValues},
 };
 

@@ -21,15 +21,18 @@ namespace testing_support {
 
 namespace {
 
-std::wstring CommandLine(const std::vector<std::string>& arguments) {
-  std::wstring line = L"\"" + HelperProgram().wstring() + L"\"";
+std::wstring CommandLine(const std::string& program, const std::vector<std::string>& arguments) {
+  std::wstring line = L"\"" + fs::path(program).wstring() + L"\"";
   for (const std::string& argument : arguments) line += L" \"" + fs::path(argument).wstring() + L"\"";
   return line;
 }
 
 }  // namespace
 
-HelperProcess::HelperProcess(const std::vector<std::string>& arguments) {
+HelperProcess::HelperProcess(const std::vector<std::string>& arguments)
+    : HelperProcess(HelperProgram().string(), arguments) {}
+
+HelperProcess::HelperProcess(const std::string& program, const std::vector<std::string>& arguments) {
   SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
   HANDLE childInput, childOutput;
   if (!CreatePipe(&childInput, &input_, &inherited, 0)) return;
@@ -43,7 +46,7 @@ HelperProcess::HelperProcess(const std::vector<std::string>& arguments) {
   startup.hStdOutput = childOutput;
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   PROCESS_INFORMATION created = {};
-  std::wstring line = CommandLine(arguments);
+  std::wstring line = CommandLine(program, arguments);
   started_ = CreateProcessW(nullptr, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &created);
   CloseHandle(childInput);
   CloseHandle(childOutput);
@@ -94,7 +97,10 @@ void HelperProcess::Wait() {
 
 #else
 
-HelperProcess::HelperProcess(const std::vector<std::string>& arguments) {
+HelperProcess::HelperProcess(const std::vector<std::string>& arguments)
+    : HelperProcess(HelperProgram().string(), arguments) {}
+
+HelperProcess::HelperProcess(const std::string& helper, const std::vector<std::string>& arguments) {
   int toChild[2], fromChild[2];
   if (pipe2(toChild, O_CLOEXEC) != 0) return;
   if (pipe2(fromChild, O_CLOEXEC) != 0) return;
@@ -102,7 +108,7 @@ HelperProcess::HelperProcess(const std::vector<std::string>& arguments) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, toChild[0], 0);
   posix_spawn_file_actions_adddup2(&actions, fromChild[1], 1);
-  std::string program = HelperProgram().string();
+  std::string program = helper;
   std::vector<char*> argv{&program[0]};
   std::vector<std::string> copies(arguments);
   for (std::string& argument : copies) argv.push_back(&argument[0]);

@@ -11,6 +11,8 @@ namespace testing_support {
 class HelperProcess {
  public:
   explicit HelperProcess(const std::vector<std::string>& arguments);
+  // A copy of the helper program under another name.
+  HelperProcess(const std::string& program, const std::vector<std::string>& arguments);
   ~HelperProcess();
   HelperProcess(const HelperProcess&) = delete;
   HelperProcess& operator=(const HelperProcess&) = delete;

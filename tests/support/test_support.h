@@ -41,14 +41,6 @@ fs::path ProgramDirectory();
 fs::path LibraryFile();
 fs::path HelperProgram();
 
-// Runs the helper program with arguments and extra environment
-// ("NAME=value" pairs), returning its exit code and standard output.
-struct ProcessResult {
-  int exitCode;
-  std::string output;
-};
-ProcessResult RunHelper(const std::string& arguments, const std::string& environment = "");
-
 // A library loaded by file name, as a host program loads it.
 class LoadedLibrary {
  public:
@@ -70,7 +62,8 @@ class LoadedLibrary {
 
 std::string ToUtf8(const WideString& text);
 
-// Sets a variable of this process's environment, on either platform.
+// Sets a variable of this process's environment, on either platform; null
+// removes it.
 void SetEnvironment(const char* name, const char* value);
 
 }  // namespace testing_support

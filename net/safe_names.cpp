@@ -1,0 +1,185 @@
+// Network-safe names (a dotted server name as its IPv4 address) and
+// persistable names (an address as its host name), while safe-name handling
+// is on.
+
+#include <mutex>
+#include <vector>
+
+#include "frame/module.h"
+#include "net/name_text.h"
+#include "net/net.h"
+#include "ovpb32.h"
+#include "platform/files.h"
+#include "platform/system.h"
+
+namespace net {
+namespace {
+
+constexpr size_t kServerRoom = 256;
+constexpr DWORD kScanInterval = 5000;
+
+// ---- Whether handling is on -------------------------------------------------------
+
+bool IsColligo(DWORD id) {
+  HANDLE process = platform::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, id);
+  if (process == nullptr) return false;
+  HMODULE module = nullptr;
+  DWORD needed = 0;
+  char name[260];
+  DWORD length = platform::EnumProcessModules(process, &module, sizeof module, &needed)
+                     ? platform::GetModuleBaseNameA(process, module, name, sizeof name)
+                     : 0;
+  platform::CloseHandle(process);
+  if (length == 0 || length >= sizeof name) return false;
+  name[length] = 0;
+  return CompareNoCase(name, "colligo.exe") == 0;
+}
+
+bool ColligoRunning() {
+  std::vector<DWORD> ids(2048);
+  DWORD needed = 0;
+  if (!platform::EnumProcesses(ids.data(), static_cast<DWORD>(ids.size() * sizeof(DWORD)), &needed)) return false;
+  for (size_t i = 0; i < needed / sizeof(DWORD); ++i) {
+    if (IsColligo(ids[i])) return true;
+  }
+  return false;
+}
+
+bool HandlingOn() {
+  NetState& state = State();
+  unsigned mode = state.safe_name_mode.load();
+  if (mode != 1) return mode >= 2;
+  DWORD now = platform::GetTickCount();
+  if (now - state.colligo_checked.load() <= kScanInterval) return state.colligo_running.load() != 0;
+  state.colligo_running.store(0);
+  state.colligo_checked.store(now);
+  bool running = ColligoRunning();
+  if (running) state.colligo_running.store(1);
+  return running;
+}
+
+// ---- Text --------------------------------------------------------------------------
+
+template <typename Char>
+using Cache = ConversionCache<Char, sizeof(Char) == 1 ? 260 : 2052>;
+
+// The server part as narrow text; false when it does not convert or takes
+// more than 255 bytes.
+bool NarrowServer(const Text<char>& server, std::string* narrow) {
+  *narrow = server;
+  return server.size() < kServerRoom;
+}
+bool NarrowServer(const Text<WCHAR>& server, std::string* narrow) {
+  char buffer[kServerRoom];
+  if (server.size() >= kServerRoom) return false;
+  size_t length = li_wcstombs(buffer, server.c_str(), kServerRoom);
+  if (length == static_cast<size_t>(-1) || length >= kServerRoom) return false;
+  buffer[length] = 0;
+  *narrow = buffer;
+  return true;
+}
+
+Text<char> FromNarrow(char*, const std::string& text) { return text; }
+Text<WCHAR> FromNarrow(WCHAR*, const std::string& text) {
+  WCHAR buffer[kServerRoom + 1];
+  size_t length = li_mbstowcs(buffer, text.c_str(), kServerRoom);
+  if (length == static_cast<size_t>(-1)) return Text<WCHAR>();
+  buffer[std::min(length, kServerRoom)] = 0;
+  return buffer;
+}
+
+template <typename Char>
+bool FromCache(Cache<Char>& cache, const Char* path, Char* out) {
+  std::lock_guard<std::recursive_mutex> lock(frame::ModuleLock());
+  if (CompareNoCase(path, cache.input) != 0) return false;
+  CopyCut(out, cache.output, sizeof cache.output / sizeof(Char));
+  return true;
+}
+
+// Paths too long for the cache are not kept: a cut one could answer a
+// shorter path.
+template <typename Char>
+void Remember(Cache<Char>& cache, const Char* path, const Char* out) {
+  const size_t room = sizeof cache.input / sizeof(Char);
+  if (Length(path) >= room || Length(out) >= room) return;
+  std::lock_guard<std::recursive_mutex> lock(frame::ModuleLock());
+  CopyCut(cache.input, path, room);
+  CopyCut(cache.output, out, room);
+}
+
+template <typename Char>
+size_t Find(const Char* text, Char c) {
+  for (size_t i = 0; text[i] != 0; i += Step(text + i)) {
+    if (text[i] == c) return i;
+  }
+  return Text<Char>::npos;
+}
+
+// ---- The conversions ------------------------------------------------------------
+
+template <typename Char>
+void SafeName(Cache<Char>& cache, const Char* path, Char* out) {
+  const Char* server = path + 2;
+  size_t dot = Find(server, Char('.'));
+  size_t backslash = Find(server, Char('\\'));
+  if (dot == Text<Char>::npos || backslash == Text<Char>::npos || dot > backslash) return;
+  std::string narrow;
+  if (!NarrowServer(Text<Char>(server, backslash), &narrow)) return;
+  char address[16];
+  if (GetIPAddrTextFromHostName(narrow.c_str(), address) != 0) return;
+  Text<Char> converted = FromNarrow(static_cast<Char*>(nullptr), address);
+  CopyText(out, Text<Char>(path, 2) + converted + Text<Char>(server + backslash));
+  Remember(cache, path, out);
+}
+
+template <typename Char>
+bool IsAddressCharacter(Char c) {
+  return c == '.' || (c >= '0' && c <= '9');
+}
+
+template <typename Char>
+void PersistableName(Cache<Char>& cache, const Char* path, Char* out) {
+  const Char* server = path + 2;
+  size_t length = 0;
+  while (IsAddressCharacter(server[length])) ++length;
+  if (length == 0 || (server[length] != 0 && server[length] != '\\')) return;
+  std::string narrow;
+  if (!NarrowServer(Text<Char>(server, length), &narrow)) return;
+  char host[256];
+  if (GetHostNameFromIPAddrText(narrow.c_str(), host) != 0) return;
+  std::string name = host;
+  if (name.find('.') == std::string::npos) name += '.';
+  Text<Char> converted = FromNarrow(static_cast<Char*>(nullptr), name);
+  CopyText(out, Text<Char>(path, 2) + converted + Text<Char>(server + length));
+  Remember(cache, path, out);
+}
+
+template <typename Char, typename Conversion>
+int Convert(Cache<Char>& cache, const Char* path, Char* out, Conversion convert) {
+  if (path == nullptr || out == nullptr) return 1;
+  CopyCut(out, path, Length(path) + 1);
+  if (!HandlingOn() || FromCache(cache, path, out)) return 1;
+  if (StartsWithTwoBackslashes(path)) convert(cache, path, out);
+  return 1;
+}
+
+}  // namespace
+}  // namespace net
+
+extern "C" void OVPB_API SetSafeNameHandling(int mode) { net::State().safe_name_mode.store(static_cast<unsigned>(mode)); }
+
+extern "C" int OVPB_API GetNetworkSafeNameA(const char* path, char* out) {
+  return net::Convert(net::State().safe_narrow, path, out, net::SafeName<char>);
+}
+
+extern "C" int OVPB_API GetNetworkSafeNameW(const WCHAR* path, WCHAR* out) {
+  return net::Convert(net::State().safe_wide, path, out, net::SafeName<WCHAR>);
+}
+
+extern "C" int OVPB_API GetNetworkPersistableNameA(const char* path, char* out) {
+  return net::Convert(net::State().persistable_narrow, path, out, net::PersistableName<char>);
+}
+
+extern "C" int OVPB_API GetNetworkPersistableNameW(const WCHAR* path, WCHAR* out) {
+  return net::Convert(net::State().persistable_wide, path, out, net::PersistableName<WCHAR>);
+}

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "datetime/date_formats.h"
+#include "ovpb32.h"
+#include "platform/codepage.h"
+#include "support/guarded_memory.h"
+#include "support/test_support.h"
+
+namespace {
+
+const int kMarch5 = 36894;  // 5 March 2001
+
+// The text in UTF-8. ICU's Russian long date, which the POSIX locale layer
+// passes on, has a narrow no-break space where Windows has a blank.
+std::string Date(void (*format)(int, char*, int, int), int number, int primary, int sub) {
+  char ansi[255];
+  format(number, ansi, primary, sub);
+  WideString wide(256, 0);
+  wide.resize(platform::MultiByteToWideChar(CP_ACP, 0, ansi, -1, &wide[0], 256) - 1);
+  std::string text = testing_support::ToUtf8(wide);
+#ifndef _WIN32
+  for (size_t at = text.find("\u202F"); at != std::string::npos; at = text.find("\u202F")) text.replace(at, 3, " ");
+#endif
+  return text;
+}
+
+// The user's locale is en-US: Wine's, and the POSIX layer's, in the C locale.
+TEST(DateFormats, LocaleChoiceOfTheExForms) {
+  const struct {
+    int number, primary, sub;
+    const char *longDate, *shortDate;
+  } cases[] = {{kMarch5, 0, 0, "March 5, 2001", "3/5/2001"},      {kMarch5, 9, 2, "March 5, 2001", "3/5/2001"},
+               {kMarch5, 9, 0, "March 5, 2001", "3/5/2001"},
+               {kMarch5, 7, 0, "5. März 2001", nullptr},         {36835, 7, 3, "5. Jänner 2001", nullptr},
+               {kMarch5, 0x7F, 0, "05 March 2001", "03/05/2001"}, {kMarch5, 0x234, 4, "", ""},
+               {-109266, 0, 0, "January 1, 1601", "1/1/1601"},    {-109267, 0, 0, "", ""},
+               {INT_MIN, 0, 0, "", ""},                           {INT_MAX, 0, 0, "", ""}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(Date(OVGetDateFormatEx, c.number, c.primary, c.sub), c.longDate) << c.primary << "/" << c.sub;
+    if (c.shortDate) {
+      EXPECT_EQ(Date(OVGetShortDateFormatEx, c.number, c.primary, c.sub), c.shortDate) << c.number;
+    }
+  }
+  if (platform::GetACP() == 1251 || platform::GetACP() == 65001) {
+    EXPECT_EQ(Date(OVGetDateFormatEx, kMarch5, 0x19, 0), "5 марта 2001 г.");
+  }
+  char pattern[100];
+  OVGetShortDatePrefFormat(-2, pattern);
+  EXPECT_STREQ(pattern, "MM/dd/yyyy");  // from the locale's M/d/yyyy
+}
+
+struct PinnedShortDate : ::testing::Test {
+  const char* previous = nullptr;
+  void Pin(const char* pattern) { previous = datetime::SetShortDatePatternForTesting(pattern); }
+  void TearDown() override { datetime::SetShortDatePatternForTesting(previous); }
+};
+
+TEST_F(PinnedShortDate, PatternsAndMasks) {
+  const char* const cases[][6] = {
+      // pattern, rebuilt, display mask, edit mask, marker mask ('/' doubled in both), date
+      {"M/d/yyyy", "MM/dd/yyyy", "mm/dd/aaaa", "99//99//9999", "\1\1//\1\1//\1\1\1\1", "03/05/2001"},
+      {"d/M/y", "dd/MM/yy", "dd/mm/aa", "99//99//99", "\1\1//\1\1//\1\1", "05/03/01"},
+      {"dd-MMM-yy", "dd-MMM-yy", "dd-mmm-aa", "99-NNN-99", "\1\1-\1\1\1-\1\1", "05-Mar-01"},
+      {"yyyy'/'M'/'d", "yyyy'/'MM'/'dd", "aaaa'/'mm'/'dd", "9999'//'99'//'99", "\1\1\1\1'//'\1\1'//'\1\1",
+       "2001/03/05"},
+      {"", "", "", "", "", ""}};
+  for (const auto& c : cases) {
+    Pin(c[0]);
+    char text[255];
+    OVGetShortDateEditMask(text, '/');
+    EXPECT_STREQ(text, c[3]) << c[0];
+    OVGetShortDatePrefMask(text, '/');
+    EXPECT_STREQ(text, c[4]) << c[0];
+    const int numbers[] = {-2, -1, -59, kMarch5}, expected[] = {1, 2, 2, 5};
+    for (int i = 0; i < 4; ++i) {
+      OVGetShortDatePrefFormat(numbers[i], text);
+      EXPECT_STREQ(text, c[expected[i]]) << c[0] << " " << numbers[i];
+    }
+  }
+}
+
+TEST_F(PinnedShortDate, NothingPastAHundredBytes) {
+  for (const std::string& pattern : {"d/M/y" + std::string(94, '-'), std::string(97, '/') + "dMy"}) {
+    Pin(pattern.c_str());
+    testing_support::GuardedBytes out(100);
+    char* text = reinterpret_cast<char*>(out.data());
+    OVGetShortDatePrefFormat(-1, text);
+    EXPECT_EQ(std::strlen(text), 51u);
+    OVGetShortDatePrefFormat(-2, text);
+    EXPECT_EQ(std::strlen(text), 99u);
+    OVGetShortDateEditMask(text, '-');
+    EXPECT_EQ(std::strlen(text), 99u);
+    OVGetShortDatePrefMask(text, '/');
+    EXPECT_EQ(std::strlen(text), 99u);
+  }
+}
+
+// Locales enter the platform's caches from several threads at once.
+TEST(DateFormats, ThreadsAgreeWithOneThread) {
+  auto formatAll = [](int t) {
+    std::vector<std::string> texts;
+    for (int language : {9, 7, 0xC, 0x11, 0x19, 0x10, 0x0A, 0x16, 0x13, 0x7F}) {
+      for (int number = 30000 + t; number < 50000; number += 499) {
+        char text[255];
+        OVGetDateFormatEx(number, text, language, 1 + (t + number) % 3);
+        texts.push_back(text);
+      }
+    }
+    return texts;
+  };
+  std::vector<std::vector<std::string>> answers(8);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 8; ++t) threads.emplace_back([&, t] { answers[t] = formatAll(t); });
+  for (std::thread& thread : threads) thread.join();
+  for (int t = 0; t < 8; ++t) EXPECT_EQ(answers[t], formatAll(t)) << t;
+}
+
+}  // namespace

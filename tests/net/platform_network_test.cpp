@@ -1,0 +1,172 @@
+// The platform's connection lists, Winsock forms, process list and case-blind
+// text; the POSIX layer's drives from the drive table and recorded mount tables.
+
+#include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+
+#include "platform/posix/drives.h"
+#include "platform/posix/network_system.h"
+#endif
+
+#include <algorithm>
+#include <string>
+
+#include "fake_network.h"
+#include "platform/files.h"
+#include "support/test_support.h"
+
+namespace {
+
+using net_test::FakeNetwork;
+using net_test::ListedA;
+
+TEST(NetworkPlatform, EnumerationsResumeAndAskForRoom) {
+  FakeNetwork network;
+  network.Connect('Z', "\\\\srv\\data");
+  network.Remember('R', "\\\\srv\\" + std::string(300, 'r'));
+  network.List(RESOURCE_CONNECTED, "", "\\\\srv\\nodrive");
+  const std::vector<std::string> expected = {"3 R: \\\\srv\\" + std::string(300, 'r'), "3 Z: \\\\srv\\data",
+                                             "1 - \\\\srv\\nodrive"};
+  EXPECT_EQ(ListedA(RESOURCE_REMEMBERED, 4096), expected);
+  DWORD needed = 0;
+  EXPECT_EQ(ListedA(RESOURCE_REMEMBERED, 40, &needed), expected);  // one entry per request
+  EXPECT_EQ(needed, sizeof(NETRESOURCEA) + 4 + 306);
+  EXPECT_EQ(ListedA(RESOURCE_CONNECTED, 4096), (std::vector<std::string>{"1 Z: \\\\srv\\data", "1 - \\\\srv\\nodrive"}));
+  network.refuse_enumeration = true;
+  EXPECT_EQ(ListedA(RESOURCE_CONNECTED, 4096), std::vector<std::string>{"(not opened)"});
+}
+
+TEST(NetworkPlatform, UniversalNameNeedsARoomyBuffer) {
+  FakeNetwork network;
+  network.Connect('Z', "\\\\srv\\data");
+  network.Local('C');
+  alignas(void*) char buffer[200];
+  DWORD size = 8;
+  EXPECT_EQ(platform::WNetGetUniversalNameA("Z:\\a\\", UNIVERSAL_NAME_INFO_LEVEL, buffer, &size), DWORD(ERROR_MORE_DATA));
+  EXPECT_EQ(size, sizeof(void*) + 14);
+  EXPECT_EQ(platform::WNetGetUniversalNameA("Z:\\a\\", UNIVERSAL_NAME_INFO_LEVEL, buffer, &size), 0u);
+  EXPECT_STREQ(reinterpret_cast<UNIVERSAL_NAME_INFOA*>(buffer)->lpUniversalName, "\\\\srv\\data\\a\\");
+  EXPECT_EQ(platform::GetDriveTypeW(OV_WIDE("c:\\x")), UINT(DRIVE_FIXED));
+}
+
+TEST(NetworkPlatform, WinsockCountsItsUsersAndReadsWindowsAddressForms) {
+  WSADATA data;
+  ASSERT_EQ(platform::WSAStartup(0x0101, &data), 0);
+  const struct {
+    const char* text;
+    const char* dotted;  // null: no address
+  } cases[] = {{"10.1", "10.0.0.1"},     {"010.1.2.3", "8.1.2.3"}, {"0x7f.1", "127.0.0.1"}, {"1.2.3.4", "1.2.3.4"},
+               {"1.2.3.4.5", nullptr},   {"256.1.1.1", nullptr},   {"", nullptr},          {"fs.dept", nullptr}};
+  for (const auto& c : cases) {
+    ULONG address = platform::inet_addr(c.text);
+    IN_ADDR in;
+    in.s_addr = address;
+    EXPECT_EQ(address == INADDR_NONE ? std::string("none") : std::string(platform::inet_ntoa(in)),
+              c.dotted != nullptr ? c.dotted : "none")
+        << c.text;
+  }
+  EXPECT_EQ(platform::WSACleanup(), 0);
+  EXPECT_NE(platform::WSACleanup(), 0);
+  EXPECT_EQ(platform::WSAGetLastError(), WSANOTINITIALISED);
+}
+
+TEST(NetworkPlatform, ProcessesOfTheUserOpenAndTellTheirNames) {
+  std::vector<DWORD> ids(8192);
+  DWORD needed = 0, listings = platform::ProcessListingsForTesting();
+  ASSERT_TRUE(platform::EnumProcesses(ids.data(), DWORD(ids.size() * sizeof(DWORD)), &needed));
+  EXPECT_EQ(platform::ProcessListingsForTesting(), listings + 1);
+  ids.resize(needed / sizeof(DWORD));
+  EXPECT_NE(std::find(ids.begin(), ids.end(), DWORD(getpid())), ids.end());
+  HANDLE self = platform::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, DWORD(getpid()));
+  ASSERT_NE(self, nullptr);
+  HMODULE module = nullptr;
+  ASSERT_TRUE(platform::EnumProcessModules(self, &module, sizeof module, &needed));
+  char name[260];
+  ASSERT_NE(platform::GetModuleBaseNameA(self, module, name, sizeof name), 0u);
+  EXPECT_EQ(std::string(name), testing_support::ProgramPath().filename().string());
+  EXPECT_EQ(platform::GetModuleBaseNameA(self, module, name, 5), 5u);  // cut, not terminated
+  EXPECT_EQ(std::string(name, 6), "test_n");
+  EXPECT_TRUE(platform::CloseHandle(self));
+  EXPECT_FALSE(platform::EnumProcessModules(self, &module, sizeof module, &needed));
+}
+
+TEST(NetworkPlatform, CaseBlindTextFollowsUnicode) {
+  EXPECT_EQ(platform::_wcsicmp(OV_WIDE("\u00c4rger \u03a3\u0418"), OV_WIDE("\u00e4RGER \u03c3\u0438")), 0);
+  EXPECT_LT(platform::_wcsicmp(OV_WIDE("abc"), OV_WIDE("ABD")), 0);
+  EXPECT_GT(platform::_wcsicmp(OV_WIDE("abcd"), OV_WIDE("ABC")), 0);
+  EXPECT_EQ(platform::_wcsnicmp(OV_WIDE("\\\\SRV\\data"), OV_WIDE("\\\\srv\\DATABASE"), 10), 0);
+  WCHAR upper[] = OV_WIDE("stra\u00dfe \u00e9t\u00e9 \u03c3");
+  EXPECT_EQ(WideString(platform::_wcsupr(upper)), WideString(OV_WIDE("STRA\u00dfE \u00c9T\u00c9 \u03a3")));
+  unsigned char narrow[] = "\\\\srv\\Data";
+  EXPECT_STREQ(reinterpret_cast<char*>(platform::_mbsupr(narrow)), "\\\\SRV\\DATA");
+  EXPECT_EQ(platform::_mbsicmp(narrow, reinterpret_cast<const unsigned char*>("\\\\Srv\\data")), 0);
+  EXPECT_EQ(platform::_mbsnbicmp(narrow, reinterpret_cast<const unsigned char*>("\\\\srv\\dx"), 7), 0);
+  EXPECT_NE(platform::_mbsnbicmp(narrow, reinterpret_cast<const unsigned char*>("\\\\srv\\dx"), 8), 0);
+}
+
+#ifndef _WIN32
+
+using platform::posix::DriveTable;
+
+class PosixNetworkDrives : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::posix::SetMountFilesForTesting("mountinfo.txt", "fstab.txt");
+    DriveTable::Instance().Load(
+        "C:=/;D:=/mnt/data/sub;E:=/mnt/backup;F:=/mnt/export/;G:=/mnt/with space;H:=/mnt/local;"
+        "X:=//nas/music;Y:=\\\\srv\\other;Z:=\\\\srv\\data;\\\\srv\\data=/tmp");
+  }
+  void TearDown() override {
+    platform::posix::SetMountFilesForTesting("", "");
+    DriveTable::Instance().LoadFromEnvironment();
+  }
+};
+
+std::string Universal(const char* root) {
+  alignas(void*) char buffer[600];
+  DWORD size = sizeof buffer;
+  DWORD error = platform::WNetGetUniversalNameA(root, UNIVERSAL_NAME_INFO_LEVEL, buffer, &size);
+  return error != 0 ? std::to_string(error) : reinterpret_cast<UNIVERSAL_NAME_INFOA*>(buffer)->lpUniversalName;
+}
+
+TEST_F(PosixNetworkDrives, DrivesTellTheirKindShareAndConnection) {
+  const struct {
+    const char* root;
+    UINT type;
+    const char* universal;
+  } cases[] = {
+      {"C:\\", DRIVE_FIXED, "2250"},
+      {"D:\\x\\", DRIVE_REMOTE, "\\\\srv\\data\\sub\\x\\"},
+      {"E:\\", DRIVE_REMOTE, "1201"},
+      {"F:\\", DRIVE_REMOTE, "\\\\files\\export\\"},
+      {"G:\\a", DRIVE_REMOTE, "\\\\host\\home\\user\\a"},
+      {"H:\\", DRIVE_FIXED, "2250"},
+      {"X:\\", DRIVE_REMOTE, "\\\\nas\\music\\"},
+      {"Y:\\", DRIVE_REMOTE, "1201"},
+      {"z:\\", DRIVE_REMOTE, "\\\\srv\\data\\"},
+      {"Q:\\", DRIVE_NO_ROOT_DIR, "2250"},
+      {"\\\\srv\\data\\", DRIVE_NO_ROOT_DIR, "1200"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(platform::GetDriveTypeA(c.root), c.type) << c.root;
+    EXPECT_EQ(Universal(c.root), c.universal) << c.root;
+  }
+  EXPECT_EQ(DriveTable::Instance().Root(26), "/tmp");  // a connected remembered drive has the share's folder
+  EXPECT_EQ(DriveTable::Instance().Root(25), "");
+  EXPECT_EQ(net_test::ListedA(RESOURCE_CONNECTED, 4096),
+            (std::vector<std::string>{"1 D: \\\\srv\\data\\sub", "1 F: \\\\files\\export", "1 G: \\\\host\\home\\user",
+                                      "1 X: \\\\nas\\music", "1 Z: \\\\srv\\data"}));
+  EXPECT_EQ(net_test::ListedA(RESOURCE_REMEMBERED, 4096),
+            (std::vector<std::string>{"3 D: \\\\srv\\data\\sub", "3 E: \\\\srv\\backup", "3 F: \\\\files\\export",
+                                      "3 G: \\\\host\\home\\user", "3 X: \\\\nas\\music", "3 Y: \\\\srv\\other",
+                                      "3 Z: \\\\srv\\data"}));
+}
+
+#endif
+
+}  // namespace
