@@ -43,6 +43,8 @@ int RunScramble(Arguments& arguments);
 int RunUnscramble(Arguments& arguments);
 int RunLocale(Arguments& arguments);
 int RunMoney(Arguments& arguments);
+int RunDate(Arguments& arguments);
+int RunUnc(Arguments& arguments);
 
 // Runs `arguments` against a family's subcommands ("log show" ...).
 int RunSubcommand(const char* family, const std::vector<Command>& commands, Arguments& arguments);

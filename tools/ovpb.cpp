@@ -58,6 +58,17 @@ const std::vector<Command>& Commands() {
        "  todb TEXT      display money text in the database form\n"
        "  fromdb TEXT    database money text as it is shown\n",
        RunMoney},
+      {"date", "date [YYYY-MM-DD|DAYNUMBER|now]  a date's day number and texts",
+       "Usage: ovpb date [YYYY-MM-DD | DAYNUMBER | now]\n"
+       "The day number of a date (or the date of a day number) and its long and\n"
+       "short texts in the user's locale. Exit status 1 for a date the library\n"
+       "does not count (before 1 March 1900, or invalid).\n",
+       RunDate},
+      {"unc", "unc PATH                         a path's network names",
+       "Usage: ovpb unc PATH\n"
+       "The path's universal name, its name through the drive letter that maps\n"
+       "most of it, and its network-safe and persistable names.\n",
+       RunUnc},
       {"scramble", "scramble TEXT                    hides a short text from casual reading",
        "Usage: ovpb scramble TEXT\nThe library's keyless scrambling of TEXT (not encryption).\n", RunScramble},
       {"unscramble", "unscramble TEXT                  reverses scramble",

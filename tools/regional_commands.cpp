@@ -70,3 +70,57 @@ int RunMoney(Arguments& arguments) {
 }
 
 }  // namespace tool
+
+namespace tool {
+
+// ovpb date [YYYY-MM-DD | DAYNUMBER | now]: a date as the library counts and
+// shows it.
+int RunDate(Arguments& arguments) {
+  std::string given = arguments.Done() ? "now" : arguments.Take();
+  if (!arguments.Done()) return Usage("date", "one DATE at most");
+  int day = 0, month = 0, year = 0, dayNumber = 0;
+  char tail = 0;
+  if (given == "now") {
+    char text[16];
+    DateTimeToStringA(ToLocalTime(GetCurrentGlobalTime()), text, TRUE);
+    std::sscanf(text, "%4d%2d%2d", &year, &month, &day);
+    DateToJulian(&dayNumber, day, month, year);
+  } else if (std::sscanf(given.c_str(), "%d-%d-%d%c", &year, &month, &day, &tail) == 3) {
+    DateToJulian(&dayNumber, day, month, year);
+    if (dayNumber == 0 && !(year == 1900 && month == 3 && day == 1)) {
+      std::fprintf(stderr, "ovpb: date: not a date the library counts: '%s'\n", given.c_str());
+      return kNegative;
+    }
+  } else if (std::sscanf(given.c_str(), "%d%c", &dayNumber, &tail) == 1) {
+    JulianToDate(dayNumber, &day, &month, &year);
+  } else {
+    return Usage("date", "not a date or day number: '" + given + "'");
+  }
+  char longDate[255] = {}, shortDate[255] = {};
+  OVGetDateFormat(dayNumber, longDate);
+  OVGetShortDateFormat(dayNumber, shortDate);
+  std::printf("day number: %d\ndate:       %04d-%02d-%02d\nlong:       %s\nshort:      %s\n", dayNumber, year, month,
+              day, longDate, shortDate);
+  return kSuccess;
+}
+
+// ovpb unc PATH: the path's universal, minimal-drive, safe and persistable
+// names.
+int RunUnc(Arguments& arguments) {
+  if (arguments.words.size() != 1) return Usage("unc", "one PATH is needed");
+  const std::string& path = arguments.words[0];
+  std::vector<char> universal(path.size() + 2050), mapped(path.size() + 2050), safe(path.size() + 257),
+      persistable(path.size() + 257);
+  char computer[16] = {};
+  GetUniversalNameA(path.c_str(), universal.data(), computer, sizeof computer);
+  GetMinimalDriveMappingA(path.c_str(), mapped.data());
+  GetNetworkSafeNameA(path.c_str(), safe.data());
+  GetNetworkPersistableNameA(path.c_str(), persistable.data());
+  std::printf("universal:   %s%s%s\n", universal.data(), computer[0] != 0 ? " on " : "", computer);
+  std::printf("drive:       %s\n", mapped.data());
+  std::printf("safe:        %s\n", safe.data());
+  std::printf("persistable: %s\n", persistable.data());
+  return kSuccess;
+}
+
+}  // namespace tool

@@ -169,6 +169,9 @@ TEST_F(OvpbTool, ValuesRoundTripThroughTheLibrary) {
   EXPECT_EQ(Run("money format 1234.5").output, "1,234.50\n");
   EXPECT_EQ(Run("money todb 1,234.50").output, "1234.50\n");
   EXPECT_NE(Run("locale").output.find("interface locale:   0x0409 en-US"), std::string::npos);
+  EXPECT_NE(Run("date 2001-03-05").output.find("long:       March 5, 2001\nshort:      3/5/2001"), std::string::npos);
+  EXPECT_EQ(Run("date 1899-12-31").status, 1);
+  EXPECT_NE(Run("unc /tmp/x.txt").output.find("safe:        /tmp/x.txt"), std::string::npos);
   std::string scrambled = Run("scramble 'Secret 42'").output;
   scrambled.pop_back();
   EXPECT_EQ(Run("unscramble '" + scrambled + "'").output, "Secret 42\n");
@@ -186,7 +189,7 @@ TEST_F(OvpbTool, ErrorsAndHelpFollowTheConventions) {
   EXPECT_EQ(Run("log tail -n many").status, 2);
   EXPECT_EQ(Run("--version").output.rfind("ovpb ", 0), 0u);
   for (const char* command : {"--help", "log show --help", "log tail --help", "log write --help", "log where --help",
-                              "config --help", "copy --help", "locale --help", "money --help", "guid --help", "md5 --help", "base64 --help",
+                              "config --help", "copy --help", "locale --help", "money --help", "date --help", "unc --help", "guid --help", "md5 --help", "base64 --help",
                               "scramble --help", "unscramble --help"}) {
     ToolRun help = Run(command);
     EXPECT_EQ(help.status, 0) << command;
