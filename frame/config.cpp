@@ -11,21 +11,7 @@
 namespace frame {
 namespace {
 
-constexpr int kUnread = -1;
-constexpr int kUnreadLogFileDeletes = 0x7FFFFFFF;
-
-const ConfigKeyInfo kConfigKeys[] = {
-    {ConfigKey::GeneralLogging, "GeneralLogging", "VERSION", ConfigValueKind::Integer, true, 0, kUnread, nullptr, false},
-    {ConfigKey::LoggingCategory, "LoggingCategory", "VERSION", ConfigValueKind::Text, true, 0, 0, "*", false},
-    {ConfigKey::LoggingPath, "LoggingPath", "VERSION", ConfigValueKind::Text, true, 0, 0, "GeneralLog.log", true},
-    {ConfigKey::LoggingSize, "LoggingSize", "VERSION", ConfigValueKind::Integer, true, 10000000, kUnread, nullptr, false},
-    {ConfigKey::OVAssert, "OVAssert", "VERSION", ConfigValueKind::Integer, true, 0, kUnread, nullptr, false},
-    {ConfigKey::LogFileDeletes, "LogFileDeletes", "VERSION", ConfigValueKind::Integer, true, 0, kUnreadLogFileDeletes, nullptr, false},
-    {ConfigKey::GenerateMiniDump, "GenerateMiniDump", "VERSION", ConfigValueKind::Text, false, 0, 0, "", false},
-    {ConfigKey::Applocale, "Applocale", "VERSION", ConfigValueKind::Integer, true, 0, kUnread, nullptr, false},
-    {ConfigKey::GetFileAttributesOld, "GetFileAttributesOld", "VERSION", ConfigValueKind::WideInteger, true, 0, kUnread, nullptr, false},
-    {ConfigKey::RegionalDigits, "RegionalDigits", "Version", ConfigValueKind::Integer, true, 0, kUnread, nullptr, false},
-};
+using config_table::kConfigKeys;
 
 constexpr size_t kKeyCount = sizeof kConfigKeys / sizeof kConfigKeys[0];
 

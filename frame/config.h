@@ -4,40 +4,10 @@
 // make of them.
 #pragma once
 
+#include "frame/config_keys.h"
 #include "platform/types.h"
 
 namespace frame {
-
-enum class ConfigKey {
-  GeneralLogging,
-  LoggingCategory,
-  LoggingPath,
-  LoggingSize,
-  OVAssert,
-  LogFileDeletes,
-  GenerateMiniDump,
-  Applocale,
-  GetFileAttributesOld,
-  RegionalDigits,
-};
-
-enum class ConfigValueKind {
-  Integer,      // read through the narrow configuration path
-  WideInteger,  // read through the wide configuration path
-  Text,
-};
-
-struct ConfigKeyInfo {
-  ConfigKey key;
-  const char* name;
-  const char* section;  // sections compare without regard to case
-  ConfigValueKind kind;
-  bool keptOncePerProcess;
-  int defaultInteger;
-  int sentinel;             // an integer equal to it is read again at every use
-  const char* defaultText;  // with defaultInModuleDirectory, a file name there
-  bool defaultInModuleDirectory;
-};
 
 // Every key, in the order of the configuration file's documentation.
 const ConfigKeyInfo* ConfigKeys(size_t* count);

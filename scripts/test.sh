@@ -35,6 +35,12 @@ for preset in "${presets[@]}"; do
       # Make the build's Wine prefix once, before tests start Wine in parallel.
       WINEPREFIX="$PWD/build/windows-x64/wineprefix" WINEDEBUG=-all wine wineboot --init >/dev/null 2>&1 || true
       ctest --preset "$preset"
+      scripts/check-package.sh "$preset"
+      ;;
+    linux)
+      build "$preset"
+      ctest --preset "$preset"
+      scripts/check-package.sh "$preset"
       ;;
     *)
       build "$preset"

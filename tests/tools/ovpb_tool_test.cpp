@@ -1,0 +1,200 @@
+// The ovpb tool as a user meets it: the built program, run on real files,
+// its output and exit status. The library it loads is a copy in a folder of
+// the test's, with the test's cv.ver beside it.
+
+#include <gtest/gtest.h>
+
+#include <signal.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ovpb32.h"
+#include "support/test_support.h"
+
+namespace {
+
+using namespace testing_support;
+
+constexpr int kMarkerLength = 62;
+
+struct ToolRun {
+  int status;
+  std::string output;  // standard output and error, in order
+};
+
+class OvpbTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::copy_file(LibraryFile(), dir_ / LibraryFile().filename());
+    WriteTextFile(dir_ / "cv.ver", "[VERSION]\nGeneralLogging=2\nLoggingSize=-1\nLoggingPath=" + Path("general.log") + "\n");
+  }
+
+  std::string Path(const std::string& name) const { return (dir_ / name).string(); }
+  std::string Command(const std::string& arguments) const {
+    return "LC_ALL=C.UTF-8 LD_LIBRARY_PATH='" + dir_.path().string() + "' '" OVPB_TOOL_FILE "' " + arguments + " 2>&1";
+  }
+  ToolRun Run(const std::string& arguments) const {
+    ToolRun run{-1, std::string()};
+    FILE* pipe = popen(Command(arguments).c_str(), "r");
+    char block[4096];
+    size_t count;
+    while ((count = fread(block, 1, sizeof block, pipe)) > 0) run.output.append(block, count);
+    int status = pclose(pipe);
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+  }
+
+  TempDir dir_;
+};
+
+// Entries in the library's format, of lengths that move the marker across
+// the limit at different points.
+std::string Entry(int number) {
+  return "(Sun Dec 06 04:32:01 2026) PC7:alice prog:4711 [Test        ]: entry " + std::to_string(number) +
+         std::string(static_cast<size_t>(number * 7 % 23), '.') + "\r\n";
+}
+
+// What a ring holds after `count` entries: the current round, after the
+// whole entries of the round before that lie past the marker.
+std::string ExpectedRing(int count, long limit) {
+  struct Written { int number; long start; int round; };
+  std::vector<Written> written;
+  long position = 10;
+  int round = 0;
+  for (int i = 0; i < count; ++i) {
+    long length = static_cast<long>(Entry(i).size());
+    written.push_back({i, position, round});
+    if (position + length <= limit) {
+      position += length;
+    } else {
+      position = 10;
+      ++round;
+    }
+  }
+  std::string expected;
+  for (const Written& entry : written) {
+    bool survives = entry.round == round || (entry.round == round - 1 && entry.start >= position + kMarkerLength);
+    if (survives) expected += Entry(entry.number).substr(0, Entry(entry.number).size() - 2) + "\n";
+  }
+  return expected;
+}
+
+TEST_F(OvpbTool, ShowsARingLogInOrderAfterAnyNumberOfWraps) {
+  for (long limit : {400L, 512L, 777L}) {
+    for (int count : {1, 4, 9, 23, 60}) {
+      std::string log = Path("ring-" + std::to_string(limit) + "-" + std::to_string(count) + ".log");
+      for (int i = 0; i < count; ++i) ASSERT_EQ(DoWriteLog(log.c_str(), Entry(i).c_str(), static_cast<int>(limit)), 1);
+      ToolRun run = Run("log show " + log);
+      EXPECT_EQ(run.status, 0);
+      EXPECT_EQ(run.output, ExpectedRing(count, limit)) << "limit " << limit << ", " << count << " entries";
+    }
+  }
+}
+
+TEST_F(OvpbTool, FiltersAndJsonOnAnAppendLog) {
+  std::string log = Path("append.log");
+  std::string lines = "(Sat Dec 05 23:59:59 2026) PC7:alice my prog:1 [Net         ]:   connected to db1\r\n"
+                      "raw line\r\n"
+                      "(Sun Dec 06 00:00:01 2026) PC7:alice my prog:2 : no component\r\n";
+  WriteTextFile(log, lines);
+  EXPECT_EQ(Run("log show --component net " + log).output,
+            "(Sat Dec 05 23:59:59 2026) PC7:alice my prog:1 [Net         ]:   connected to db1\n");
+  EXPECT_EQ(Run("log show --since '2026-12-06' " + log).output,
+            "(Sun Dec 06 00:00:01 2026) PC7:alice my prog:2 : no component\n");
+  EXPECT_EQ(Run("log show --grep raw " + log).output, "raw line\n");
+  EXPECT_EQ(Run("log show --json --grep db1 " + log).output,
+            "{\"time\":\"Sat Dec 05 23:59:59 2026\",\"computer\":\"PC7\",\"user\":\"alice\",\"program\":\"my prog\","
+            "\"thread\":\"1\",\"component\":\"Net\",\"indentation\":2,\"message\":\"connected to db1\"}\n");
+}
+
+TEST_F(OvpbTool, WritesThroughTheLibraryAndTellsWhereItsLogIs) {
+  EXPECT_EQ(Run("log write --level 2 Tool 'hello there'").status, 0);
+  EXPECT_EQ(Run("log write --level 3 Tool 'too detailed'").status, 0);
+  ToolRun shown = Run("log tail -n 1");
+  EXPECT_NE(shown.output.find("[Tool        ]: hello there\n"), std::string::npos) << shown.output;
+  EXPECT_EQ(shown.output.find("too detailed"), std::string::npos);
+  ToolRun where = Run("log where");
+  EXPECT_NE(where.output.find(Path("general.log")), std::string::npos);
+  EXPECT_NE(where.output.find("append"), std::string::npos);
+  ToolRun config = Run("config");
+  EXPECT_NE(config.output.find("GeneralLogging         2"), std::string::npos) << config.output;
+  EXPECT_NE(config.output.find("(cv.ver)"), std::string::npos);
+  EXPECT_NE(config.output.find("OVAssert               0                              (default)"), std::string::npos);
+}
+
+TEST_F(OvpbTool, TailFollowsARingThatAnotherWriterWraps) {
+  std::string log = Path("followed.log");
+  DoWriteLog(log.c_str(), Entry(0).c_str(), 600);
+  std::string output = Path("followed.out");
+  pid_t follower = fork();
+  if (follower == 0) {
+    setpgid(0, 0);  // the shell and the tool go together
+    execl("/bin/sh", "sh", "-c", (Command("log tail -f " + log) + " > '" + output + "'").c_str(), nullptr);
+    _exit(127);
+  }
+  for (int wait = 0; wait < 100 && ReadTextFile(output).empty(); ++wait) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  for (int i = 1; i < 12; ++i) {
+    DoWriteLog(log.c_str(), Entry(i).c_str(), 600);
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  kill(-follower, SIGTERM);
+  waitpid(follower, nullptr, 0);
+  std::string expected;
+  for (int i = 0; i < 12; ++i) expected += Entry(i).substr(0, Entry(i).size() - 2) + "\n";
+  EXPECT_EQ(ReadTextFile(output), expected);
+}
+
+TEST_F(OvpbTool, ValuesRoundTripThroughTheLibrary) {
+  GUID guid;
+  GenerateNameBasedGuidA("abc", &guid);
+  char text[23];
+  GUIDtoBase64A(&guid, text);
+  EXPECT_EQ(Run(std::string("guid text '{98500190-D23C-B03F-8696-3F7D28E17F72}'")).output, std::string(text) + "\n");
+  EXPECT_EQ(Run(std::string("guid parse ") + text).output, "{98500190-D23C-B03F-8696-3F7D28E17F72}\n");
+  EXPECT_EQ(Run("guid parse short").status, 1);
+  WriteTextFile(dir_ / "abc.txt", "abc");
+  EXPECT_EQ(Run("md5 " + Path("abc.txt")).output.substr(0, 32), "900150983cd24fb0d6963f7d28e17f72");
+  EXPECT_EQ(Run("base64 encode " + Path("abc.txt")).output, "YWJj\n");
+  EXPECT_EQ(Run("base64 encode " + Path("abc.txt") + " | " + Command("base64 decode")).output, "abc");
+  EXPECT_EQ(Run("money format 1234.5").output, "1,234.50\n");
+  EXPECT_EQ(Run("money todb 1,234.50").output, "1234.50\n");
+  EXPECT_NE(Run("locale").output.find("interface locale:   0x0409 en-US"), std::string::npos);
+  EXPECT_NE(Run("date 2001-03-05").output.find("long:       March 5, 2001\nshort:      3/5/2001"), std::string::npos);
+  EXPECT_EQ(Run("date 1899-12-31").status, 1);
+  EXPECT_NE(Run("unc /tmp/x.txt").output.find("safe:        /tmp/x.txt"), std::string::npos);
+  std::string scrambled = Run("scramble 'Secret 42'").output;
+  scrambled.pop_back();
+  EXPECT_EQ(Run("unscramble '" + scrambled + "'").output, "Secret 42\n");
+  EXPECT_EQ(Run("copy " + Path("abc.txt") + " " + Path("copy.txt")).status, 0);
+  EXPECT_EQ(ReadTextFile(dir_ / "copy.txt"), "abc");
+}
+
+TEST_F(OvpbTool, ErrorsAndHelpFollowTheConventions) {
+  EXPECT_EQ(Run("log show " + Path("missing.log")).output, "ovpb: " + Path("missing.log") + ": no such file\n");
+  WriteTextFile(dir_ / "notes.txt", "just some text\n");
+  ToolRun notLog = Run("log show " + Path("notes.txt"));
+  EXPECT_EQ(notLog.status, 2);
+  EXPECT_EQ(notLog.output, "ovpb: " + Path("notes.txt") + ": not a log file\n");
+  EXPECT_EQ(Run("frobnicate").status, 2);
+  EXPECT_EQ(Run("log tail -n many").status, 2);
+  EXPECT_EQ(Run("--version").output.rfind("ovpb ", 0), 0u);
+  for (const char* command : {"--help", "log show --help", "log tail --help", "log write --help", "log where --help",
+                              "config --help", "copy --help", "locale --help", "money --help", "date --help", "unc --help", "guid --help", "md5 --help", "base64 --help",
+                              "scramble --help", "unscramble --help"}) {
+    ToolRun help = Run(command);
+    EXPECT_EQ(help.status, 0) << command;
+    EXPECT_EQ(help.output.rfind("Usage: ovpb", 0), 0u) << command;
+  }
+}
+
+}  // namespace
