@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "frame/kept_text.h"
+#include "ovpb32.h"
 #include "platform/module.h"
 #include "platform/system.h"
 #include "platform/wide.h"
@@ -72,7 +73,10 @@ void ProcessAttach(HMODULE instance) {
   attached.mainThreadId.store(platform::GetCurrentThreadId());
 }
 
-void ProcessDetach() { attached.moduleLock.reset(); }
+void ProcessDetach() {
+  CleanUpPostMessagePointers();  // no cached block outlives the library
+  attached.moduleLock.reset();
+}
 
 HMODULE ModuleInstance() { return attached.instance.load(); }
 DWORD MainThreadId() { return attached.mainThreadId.load(); }

@@ -79,6 +79,43 @@ int OVPB_API OVAssertOn(void);
  * message (at most 1023 characters) in an "OV Error" box. */
 void OVPB_API OVAssert_(int condition, const char *format, ...);
 
+/* ---- Resource files ---------------------------------------------------- */
+
+/* Opens the resource file (path at most 259 characters): 0 when one is open
+ * afterwards (a second call keeps the first file), -1 when it cannot be. */
+int OVPB_API InitResMan(const char *path);
+/* A stream of its own over one resource, found by name (case and trailing
+ * blanks ignored, 8 characters) and type (case ignored, 4 characters); null
+ * when no file is open or there is no such resource. Release with closeRes. */
+IStream *OVPB_API openRes(const char *name, const char *type);
+/* As _lread: the bytes read, 0 for a null handle or a failed read. */
+UINT OVPB_API _lreadRes(IStream *resource, void *buffer, UINT count);
+/* As _llseek (origin 0 start, 1 current, 2 end): the new position, -1 on failure. */
+LONG OVPB_API lseekRes(IStream *resource, LONG offset, int origin);
+/* Releases a resource handle; always 0. */
+int OVPB_API closeRes(IStream *resource);
+/* Closes the resource file; open handles stay usable. */
+void OVPB_API CloseResMan(void);
+/* Sets buffer to "" and returns it. */
+char *OVPB_API GetPatchInformation(char *buffer);
+/* Return value unchanged (also exported as GetPointerEntry,
+ * RemovePointerEntry and ResManFail). */
+DWORD OVPB_API AddPointerEntry(DWORD value);
+
+/* ---- Post-message pointers --------------------------------------------- */
+
+/* The cache takes block (from malloc or calloc) and returns its key. */
+DWORD OVPB_API CachePostMessagePointer(void *block);
+/* A zero-filled block of size bytes, cached; its key through key (may be
+ * null), 0xFFFFFFFF and null when it cannot be allocated. */
+void *OVPB_API AllocatePostMessagePointer(size_t size, DWORD *key);
+/* The block of key, or null. */
+void *OVPB_API GetPostMessagePointer(DWORD key);
+/* Frees the blocks cached more than 10 seconds ago. */
+void OVPB_API FlushPostMessagePointers(void);
+/* Frees every block and the cache. */
+void OVPB_API CleanUpPostMessagePointers(void);
+
 /* ---- Paths ------------------------------------------------------------- */
 /* Path buffers hold MAX_PATH (260) characters unless stated. Narrow text is in
  * the process's ANSI code page. "X:" alone names drive X's current directory. */

@@ -231,3 +231,9 @@ typedef struct _BY_HANDLE_FILE_INFORMATION {
 #define ERROR_BUFFER_OVERFLOW 111L
 #define MAX_COMPUTERNAME_LENGTH 15
 #define CSIDL_LOCAL_APPDATA 0x001c
+
+// ---- Process and desktop services ------------------------------------------------
+
+#define E_OUTOFMEMORY ((HRESULT)0x8007000Eu)
+#define ERROR_NO_ASSOCIATION 1155L
+#define MB_PRECOMPOSED 0x00000001
