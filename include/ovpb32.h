@@ -116,6 +116,16 @@ void OVPB_API FlushPostMessagePointers(void);
 /* Frees every block and the cache. */
 void OVPB_API CleanUpPostMessagePointers(void);
 
+/* ---- Process services --------------------------------------------------- */
+
+/* The id of the process, 0 when it cannot be had. */
+DWORD OVPB_API OVGetProcessId(HANDLE process);
+/* Years since 1900 of "YEAR" in section "TAX" of taxyear.ini beside the
+ * library (default 2015), read once. */
+int OVPB_API GetTaxYear(void);
+/* The CRC-32 of the computer's name and, when not 0, the session id's 4 bytes. */
+DWORD OVPB_API GetSessionUniqueIdentifier(void);
+
 /* ---- Paths ------------------------------------------------------------- */
 /* Path buffers hold MAX_PATH (260) characters unless stated. Narrow text is in
  * the process's ANSI code page. "X:" alone names drive X's current directory. */

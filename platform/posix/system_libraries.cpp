@@ -1,5 +1,6 @@
 #include "platform/posix/system_libraries.h"
 
+#include "platform/posix/process.h"
 #include "platform/system.h"
 
 namespace platform {
@@ -13,11 +14,18 @@ ProcAddress Proc(Function function) {
 
 const SystemProc kKernel32[] = {
     {"GetCurrentThreadId", Proc(&GetCurrentThreadId)},
+    {"GetProcessId", Proc(&posix::GetProcessId)},
     {"GetTickCount", Proc(&GetTickCount)},
+    {"ProcessIdToSessionId", Proc(&posix::ProcessIdToSessionId)},
+};
+
+const SystemProc kNtdll[] = {
+    {"NtQueryInformationProcess", Proc(&posix::NtQueryInformationProcess)},
 };
 
 const SystemLibrary kLibraries[] = {
     {"kernel32.dll", kKernel32, sizeof kKernel32 / sizeof kKernel32[0]},
+    {"ntdll.dll", kNtdll, sizeof kNtdll / sizeof kNtdll[0]},
 };
 
 }  // namespace
