@@ -126,6 +126,21 @@ int OVPB_API GetTaxYear(void);
 /* The CRC-32 of the computer's name and, when not 0, the session id's 4 bytes. */
 DWORD OVPB_API GetSessionUniqueIdentifier(void);
 
+/* ---- Wait cursor -------------------------------------------------------- */
+
+/* On the main thread: nested; the first WaitOn shows the wait cursor, the
+ * matching last WaitOff brings back the cursor from before. */
+void OVPB_API WaitOn(void);
+void OVPB_API WaitOff(void);
+/* Ends all nesting at once. */
+void OVPB_API WaitCleanup(void);
+/* Shows the wait cursor again on any thread; always 1. */
+BOOL OVPB_API WaitFunction(void);
+/* The nesting depth. */
+int OVPB_API IsWaitOn(void);
+/* Does nothing. */
+void OVPB_API WriteRcfg(void);
+
 /* ---- Paths ------------------------------------------------------------- */
 /* Path buffers hold MAX_PATH (260) characters unless stated. Narrow text is in
  * the process's ANSI code page. "X:" alone names drive X's current directory. */
