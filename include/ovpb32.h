@@ -141,6 +141,20 @@ int OVPB_API IsWaitOn(void);
 /* Does nothing. */
 void OVPB_API WriteRcfg(void);
 
+/* ---- Colours and Macintosh text --------------------------------------- */
+
+/* "red green blue" (each atoi'd, low 8 bits) as a palette-relative colour. */
+COLORREF OVPB_API StringToColour(const char *text);
+/* Writes "red green blue" (buffer of at least 12); the characters written. */
+int OVPB_API ColourToString(char *buffer, COLORREF colour);
+/* Windows accented letters (0xC0-0xFF) to the Macintosh set, length bytes in place. */
+void OVPB_API WinToMacBuf(char *buffer, UINT length);
+/* Macintosh bytes 0x80-0xFF to Windows, length bytes. */
+void OVPB_API MacToWinBuf(const char *source, char *destination, UINT length);
+/* The string forms: convert up to the terminator, write one, return its address. */
+char *OVPB_API WinToMacStr(const char *source, char *destination);
+char *OVPB_API MacToWinStr(const char *source, char *destination);
+
 /* ---- Paths ------------------------------------------------------------- */
 /* Path buffers hold MAX_PATH (260) characters unless stated. Narrow text is in
  * the process's ANSI code page. "X:" alone names drive X's current directory. */
