@@ -118,6 +118,12 @@ void OVPB_API CleanUpPostMessagePointers(void);
 
 /* ---- Process services --------------------------------------------------- */
 
+/* ShellExecute, with the verb "open" (exactly) passed on only when the
+ * file's type has an open command, else null (the type's default verb). */
+HINSTANCE OVPB_API OVShellExecuteA(HWND window, const char *verb, const char *file, const char *parameters,
+                                   const char *directory, int show);
+HINSTANCE OVPB_API OVShellExecuteW(HWND window, const WCHAR *verb, const WCHAR *file, const WCHAR *parameters,
+                                   const WCHAR *directory, int show);
 /* The id of the process, 0 when it cannot be had. */
 DWORD OVPB_API OVGetProcessId(HANDLE process);
 /* Years since 1900 of "YEAR" in section "TAX" of taxyear.ini beside the
