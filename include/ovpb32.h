@@ -149,6 +149,12 @@ void OVPB_API WriteRcfg(void);
 
 /* ---- Colours and Macintosh text --------------------------------------- */
 
+/* Draws bitmap at (x, y) of dc with the raster operation; the result of
+ * deleting the temporary memory device context. */
+BOOL OVPB_API DrawBitMap(HDC dc, HBITMAP bitmap, short x, short y, DWORD rasterOperation);
+/* The average of the window text and window colours, as near as dc (the
+ * screen's for null) shows it. */
+COLORREF OVPB_API ColorGrayText(HDC dc);
 /* "red green blue" (each atoi'd, low 8 bits) as a palette-relative colour. */
 COLORREF OVPB_API StringToColour(const char *text);
 /* Writes "red green blue" (buffer of at least 12); the characters written. */

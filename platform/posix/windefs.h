@@ -260,3 +260,25 @@ typedef struct tagPOINT {
 #define ASSOCF_NONE 0
 #define SE_ERR_NOASSOC 31
 #define SW_SHOWNORMAL 1
+typedef void* HGDIOBJ;
+typedef struct tagBITMAP {
+  LONG bmType;
+  LONG bmWidth;
+  LONG bmHeight;
+  LONG bmWidthBytes;
+  WORD bmPlanes;
+  WORD bmBitsPixel;
+  void* bmBits;
+} BITMAP;
+#define MM_TEXT 1
+#define MM_ISOTROPIC 7
+#define MM_ANISOTROPIC 8
+#define CLR_INVALID 0xFFFFFFFFu
+#define COLOR_WINDOW 5
+#define COLOR_WINDOWTEXT 8
+#define SRCCOPY 0x00CC0020u
+#define RGB(r, g, b) ((COLORREF)(((BYTE)(r)) | ((WORD)((BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))
+typedef struct tagSIZE {
+  LONG cx;
+  LONG cy;
+} SIZE;
