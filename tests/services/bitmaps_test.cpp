@@ -82,9 +82,9 @@ TEST_F(Canvas, DrawsUnderAnisotropicMapping) {
   EXPECT_EQ(With({0x0000FF, 0x0000FF, 0x0000FF, 0x0000FF}, 2, 2, 2), Pixels());
   platform::SetViewportExtEx(dc_, 1, 1, nullptr);
   Fill(kGround);
-  platform::SetWindowOrgEx(dc_, -2, -1, nullptr);  // the size, read as a point, moves too: 1 x 1 logical
+  platform::SetWindowOrgEx(dc_, -1, -1, nullptr);  // the size, converted as a point, shrinks to 1 x 1
   EXPECT_EQ(1, DrawBitMap(dc_, source, 0, 0, SRCCOPY));
-  EXPECT_EQ(With({0x0000FF}, 1, 2, 1), Pixels());
+  EXPECT_EQ(With({0x0000FF}, 1, 1, 1), Pixels());
   platform::DeleteObject(source);
 }
 
