@@ -6,6 +6,8 @@
 
 #include "frame/kept_text.h"
 #include "ovpb32.h"
+#include "intl/intl.h"
+#include "platform/locale.h"
 #include "platform/module.h"
 #include "platform/system.h"
 #include "platform/wide.h"
@@ -71,6 +73,7 @@ void ProcessAttach(HMODULE instance) {
   attached.doubleByteFlag.store(platform::GetSystemMetrics(SM_DBCSENABLED));
   attached.instance.store(instance);
   attached.mainThreadId.store(platform::GetCurrentThreadId());
+  intl::FillCharsetNameIndex();
 }
 
 void ProcessDetach() {

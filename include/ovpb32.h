@@ -511,6 +511,75 @@ int OVPB_API wcstrcmp(const char *pattern, const char *text);
 size_t OVPB_API li_mbstowcs(WCHAR *dest, const char *source, size_t max);
 size_t OVPB_API li_wcstombs(char *dest, const WCHAR *source, size_t max);
 
+/* ---- International settings ------------------------------------------- */
+
+/* The user's regional style in one record: text fields are zero-terminated
+ * in the process's ANSI code page, numbers signed 32-bit. */
+typedef struct InternationalSettings {
+    char terms[22];              /* the profile's "terms" of section "Orvanta" */
+    int countryCode;             /* LOCALE_ICOUNTRY */
+    int dateOrder;               /* 0 month-day-year, 1 day-month-year, 2 year-month-day */
+    int clock24;                 /* 1 for a 24-hour clock */
+    int timeLeadingZero;
+    int currencyPosition;        /* positive-currency mode 0 to 3 */
+    int currencyDigits;
+    int negativeMoneySign;       /* 0 when negative money is put in parentheses */
+    int leadingZero;
+    int numberDigits;
+    int measurement;             /* 0 metric, 1 U.S. */
+    char morning[10];
+    char afternoon[10];
+    char currencySymbol[13];
+    char thousandsSeparator[2];  /* the monetary separators */
+    char decimalSeparator[2];
+    char dateSeparator[2];
+    char timeSeparator[2];
+    char listSeparator[2];
+    char shortDate[12];
+    char longDate[26];
+    char charsetName[67];        /* of the process's code page */
+    int negativeNumberOrder;     /* negative-number mode 0 to 4 */
+    unsigned int grouping;       /* as ConvertGroupPatternToNumber gives it */
+} InternationalSettings;
+
+#ifdef __cplusplus
+static_assert(sizeof(InternationalSettings) == 220, "InternationalSettings is 220 bytes on every build");
+#else
+_Static_assert(sizeof(InternationalSettings) == 220, "InternationalSettings is 220 bytes on every build");
+#endif
+
+/* Fills the record from the user's locale (defaults for what it lacks),
+ * copies it into the global record and sets up the default formats, whose
+ * pointers lead into the global record. */
+void OVPB_API InitInternational(InternationalSettings *settings);
+/* The global record: zeros until the first InitInternational. */
+InternationalSettings *OVPB_API GetGlobalInternational(void);
+/* Copies of the default formats; nothing for a null argument. */
+void OVPB_API GetDefaultCurrencyFormat(CURRENCYFMTA *format);
+void OVPB_API GetDefaultNumberFormat(NUMBERFMTA *format);
+/* "3;0" gives 3, "3;2;0" 32, "3" 30, "3;2" 320. */
+unsigned int OVPB_API ConvertGroupPatternToNumber(const char *pattern);
+
+/* The "Applocale" switch of cv.ver; not 0 puts the interface in the system
+ * locale (0x0800), else it follows the user's locale. */
+DWORD OVPB_API UseApplocaleMode(void);
+LCID OVPB_API GetAppropriateLCID(void);
+/* The font character set of the interface locale's ANSI code page, 0 when
+ * unknown. */
+BYTE OVPB_API GetUserFontCharset(void);
+
+/* A locale's name ("en-US") in at most size bytes; 1, or 0 when the
+ * platform offers no name for it. */
+int OVPB_API LocaleIDToLocaleName(LCID locale, char *name, int size);
+int OVPB_API LanguageCodeToLocaleName(WORD language, char *name, int size);
+/* The character-set name of a code page (-1: the process's), room for 67
+ * characters; always 1. */
+int OVPB_API GetCharSetFromCodePage(char *name, int codePage);
+/* The ANSI code page of a font character set, or 0. */
+UINT OVPB_API GetCodePageFromCharSet(BYTE charset);
+/* The code page of a character-set name (any case), or 0. */
+int OVPB_API GetCodePageFromCharSetString(const char *name);
+
 #ifdef __cplusplus
 }
 

@@ -112,7 +112,12 @@ extern "C" int OVPB_API InitResMan(const char* path) {
     return -1;
   }
   IStream* none = nullptr;
-  if (!services::resourceStream.compare_exchange_strong(none, stream)) stream->Release();  // a racing open won
+  if (!services::resourceStream.compare_exchange_strong(none, stream)) {
+    stream->Release();  // a racing open won and fills the settings
+    return 0;
+  }
+  InternationalSettings scratch;
+  InitInternational(&scratch);  // also sets the module-wide record and formats
   return 0;
 }
 

@@ -4,6 +4,8 @@
 
 #include <stddef.h>
 
+#include <string>
+
 #include "platform/types.h"
 
 namespace platform {
@@ -13,6 +15,16 @@ namespace posix {
 // default and neutral ids resolved as ConvertDefaultLocale resolves them.
 // False, with ERROR_INVALID_PARAMETER, for an id Windows does not know.
 bool IcuLocaleIdOf(LCID locale, char* icuId, size_t size);
+
+// The Windows locale id of an ICU locale id, 0 when Windows has none.
+LCID LcidOfIcuLocale(const char* icuId);
+
+// Windows' name of the locale of an ICU id ("zh-TW", "de-DE_phoneb").
+std::string WindowsLocaleName(const char* icuId);
+
+// The kernel's LCIDToLocaleName, with Windows' names ("zh-TW",
+// "de-DE_phoneb", "" for the invariant locale).
+int LCIDToLocaleName(LCID locale, WCHAR* name, int size, DWORD flags);
 
 }  // namespace posix
 }  // namespace platform

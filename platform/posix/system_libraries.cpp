@@ -1,5 +1,6 @@
 #include "platform/posix/system_libraries.h"
 
+#include "platform/posix/icu_locale.h"
 #include "platform/posix/process.h"
 #include "platform/system.h"
 
@@ -16,6 +17,7 @@ const SystemProc kKernel32[] = {
     {"GetCurrentThreadId", Proc(&GetCurrentThreadId)},
     {"GetProcessId", Proc(&posix::GetProcessId)},
     {"GetTickCount", Proc(&GetTickCount)},
+    {"LCIDToLocaleName", Proc(&LCIDToLocaleName)},
     {"ProcessIdToSessionId", Proc(&posix::ProcessIdToSessionId)},
 };
 

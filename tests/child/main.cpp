@@ -17,6 +17,8 @@
 //   ovpb_test_child wide-characters          the same for the wide classification
 //   ovpb_test_child log-writer RING APPEND TAG THREADS COUNT
 //                                            writes log entries, see log_writer.cpp
+//   ovpb_test_child locale-values            prints GetLocaleInfoW's answers for the compared
+//                                            locales, as tests/intl/wine_locale_values.txt
 //   ovpb_test_child copy SOURCE DEST         prints "copying", then ByteLevelFileCopy's
 //                                            result once the copy returns
 //   ovpb_test_child note OUT FILE            writes its working folder and FILE, a line
@@ -32,6 +34,7 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "support/shared_counter.h"
+#include "support/locale_values.h"
 #include "support/runtime_characters.h"
 #include "child/commands.h"
 #include "support/test_support.h"
@@ -105,6 +108,15 @@ int WideCharacters(char**) {
   return PrintSection(testing_support::FormatSection("wide", testing_support::AskWideClassification()));
 }
 
+int LocaleValues(char**) {
+  for (LCID locale : testing_support::ComparedLocales()) {
+    for (LCTYPE type : testing_support::ComparedLocaleValues()) {
+      std::printf("%s\n", testing_support::LocaleValueLine(locale, type).c_str());
+    }
+  }
+  return 0;
+}
+
 int Copy(char** argv) {
   std::printf("copying\n");
   std::fflush(stdout);
@@ -139,6 +151,7 @@ const Command kCommands[] = {
     {"log-writer", 5, RunLogWriter},
     {"copy", 2, Copy},
     {"note", 2, Note},
+    {"locale-values", 0, LocaleValues},
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -43,6 +44,20 @@ const std::vector<ResourceSource> kSources = {
     {"text", "Welcome", "hello, world"},  {"textual", "LongerName1", "eight"},
     {"text", "Empty", ""},                {"wave", "a", std::string(1000, 'w')},
 };
+
+// First in the program: nothing else fills the settings record.
+TEST_F(ResourceFile, OnlyASuccessfulOpenFillsTheInternationalSettings) {
+  const InternationalSettings* record = GetGlobalInternational();
+  auto isZero = [&] {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(record);
+    return std::all_of(bytes, bytes + sizeof *record, [](unsigned char b) { return b == 0; });
+  };
+  ASSERT_TRUE(isZero());
+  EXPECT_EQ(-1, InitResMan((dir_ / "missing.dat").string().c_str()));
+  EXPECT_TRUE(isZero());
+  Open(kSources);
+  EXPECT_FALSE(isZero());
+}
 
 TEST_F(ResourceFile, FindsByKeysAsTheyAreMade) {
   Open(kSources);
