@@ -22,7 +22,7 @@ struct ProcessBasicInformation {
 // The signatures of kernel32's and ntdll's functions, as looked up by name.
 typedef DWORD(WINAPI* GetProcessIdFunction)(HANDLE process);
 typedef BOOL(WINAPI* ProcessIdToSessionIdFunction)(DWORD processId, DWORD* sessionId);
-typedef NTSTATUS(WINAPI* NtQueryInformationProcessFunction)(HANDLE process, int informationClass,
+typedef LONG(WINAPI* NtQueryInformationProcessFunction)(HANDLE process, int informationClass,
                                                              void* information, ULONG length, ULONG* returned);
 
 }  // namespace platform

@@ -130,7 +130,7 @@ class FileStream final : public IStream {
   }
 
  private:
-  ~FileStream() = default;
+  virtual ~FileStream() = default;
 
   std::shared_ptr<SharedFile> file_;
   ULONGLONG start_;

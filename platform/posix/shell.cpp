@@ -143,11 +143,7 @@ int Execute(const WCHAR* verb, const WCHAR* file, const WCHAR* parameters, const
     path = folder + "/" + path;
   }
   struct stat facts;
-  if (path.empty() || stat(path.c_str(), &facts) != 0) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos || slash == 0 || IsFolder(path.substr(0, slash)) ? ERROR_FILE_NOT_FOUND
-                                                                                       : ERROR_PATH_NOT_FOUND;
-  }
+  if (path.empty() || stat(path.c_str(), &facts) != 0) return ERROR_FILE_NOT_FOUND;  // in a missing folder too
   const std::string verbText = Utf8(verb);
   const bool opening = verbText.empty() || strcasecmp(verbText.c_str(), "open") == 0;
   if (opening && S_ISREG(facts.st_mode) && access(path.c_str(), X_OK) == 0) {
