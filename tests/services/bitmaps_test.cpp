@@ -28,21 +28,13 @@ class Canvas : public ::testing::Test {
     platform::DeleteObject(canvas_);
     platform::DeleteDC(dc_);
   }
-  void Fill(COLORREF colour) {
-    for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x) platform::SetPixel(dc_, x, y, colour);
-  }
-  // The canvas in device pixels, whatever the mapping.
+  // The canvas in device pixels: the mapping undone first.
   std::vector<COLORREF> Pixels() {
-    HDC reader = platform::CreateCompatibleDC(dc_);
-    platform::SelectObject(dc_, stock_);
-    HGDIOBJ before = platform::SelectObject(reader, canvas_);
+    platform::SetMapMode(dc_, MM_TEXT);
+    platform::SetWindowOrgEx(dc_, 0, 0, nullptr);
     std::vector<COLORREF> pixels;
     for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x) pixels.push_back(platform::GetPixel(reader, x, y));
-    platform::SelectObject(reader, before);
-    platform::DeleteDC(reader);
-    platform::SelectObject(dc_, canvas_);
+      for (int x = 0; x < kWidth; ++x) pixels.push_back(platform::GetPixel(dc_, x, y));
     return pixels;
   }
   static constexpr int kWidth = 8, kHeight = 6;
@@ -70,7 +62,6 @@ TEST_F(Canvas, DrawsUnderTextMapping) {
   expected[5 * 8 + 6] = kSource[0];
   expected[5 * 8 + 7] = kSource[1];
   EXPECT_EQ(expected, Pixels());
-  platform::DeleteObject(source);
 }
 
 TEST_F(Canvas, DrawsUnderAnisotropicMapping) {
@@ -80,12 +71,11 @@ TEST_F(Canvas, DrawsUnderAnisotropicMapping) {
   platform::SetViewportExtEx(dc_, 2, 2, nullptr);
   EXPECT_EQ(1, DrawBitMap(dc_, source, 1, 1, SRCCOPY));  // one logical unit, two pixels each way
   EXPECT_EQ(With({0x0000FF, 0x0000FF, 0x0000FF, 0x0000FF}, 2, 2, 2), Pixels());
-  platform::SetViewportExtEx(dc_, 1, 1, nullptr);
-  Fill(kGround);
+  for (int i = 0; i < kWidth * kHeight; ++i) platform::SetPixel(dc_, i % kWidth, i / kWidth, kGround);
+  platform::SetMapMode(dc_, MM_ANISOTROPIC);
   platform::SetWindowOrgEx(dc_, -1, -1, nullptr);  // the size, converted as a point, shrinks to 1 x 1
   EXPECT_EQ(1, DrawBitMap(dc_, source, 0, 0, SRCCOPY));
   EXPECT_EQ(With({0x0000FF}, 1, 1, 1), Pixels());
-  platform::DeleteObject(source);
 }
 
 TEST_F(Canvas, EveryRasterOperation) {

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <random>
+#include <sstream>
 #include <string>
 
 #include "ovpb32.h"
@@ -13,9 +14,9 @@ using testing_support::GuardedBytes;
 
 TEST(Colours, Examples) {
   const std::pair<const char*, COLORREF> cases[] = {
-      {"255 128 0", 0x020080FF}, {"12", 0x0200000C},  {"", 0x02000000},        {"1  3", 0x02030001},
-      {"256 -1 7", 0x0207FF00},  {"4294967296 0 0", 0x020000FF}, {"-4294967296", 0x02000000},
-      {"x 2 3 4", 0x02030200},   {" 9 9", 0x02090900},
+      {"255 128 0", 0x020080FF},       {"12", 0x0200000C},          {"", 0x02000000}, {"1  3", 0x02030001},
+      {"256 -1 7", 0x0207FF00},        {"4294967296 0 0", 0x020000FF}, {"-4294967296", 0x02000000},
+      {"x 2 3 4", 0x02030200},         {" 9 9", 0x02090900},
   };
   for (const auto& [text, colour] : cases) EXPECT_EQ(colour, StringToColour(text)) << text;
   EXPECT_EQ(0x02000000u, StringToColour(nullptr));
@@ -34,11 +35,9 @@ int ModelPart(const std::string& part) {
   bool negative = part[at] == '-';
   if (part[at] == '-' || part[at] == '+') ++at;
   long long value = 0;
-  for (; at < part.size() && part[at] >= '0' && part[at] <= '9'; ++at) {
-    value = std::min<long long>(value * 10 + (part[at] - '0'), 1LL << 40);
-  }
-  value = negative ? -value : value;
-  return static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, value)));
+  for (; at < part.size() && part[at] >= '0' && part[at] <= '9'; ++at)
+    value = std::min(value * 10 + (part[at] - '0'), 1LL << 40);
+  return static_cast<int>(std::max<long long>(INT_MIN, std::min<long long>(INT_MAX, negative ? -value : value)));
 }
 
 TEST(Colours, RandomTextsAgainstAModel) {
@@ -47,11 +46,9 @@ TEST(Colours, RandomTextsAgainstAModel) {
   for (int round = 0; round < 5000; ++round) {
     std::string text;
     for (int n = random() % 24; n > 0; --n) text += alphabet[random() % alphabet.size()];
+    std::istringstream stream(text);  // red to the first blank, green to the next, blue the rest
     std::string parts[3];
-    size_t first = text.find(' '), second = first == std::string::npos ? first : text.find(' ', first + 1);
-    parts[0] = text.substr(0, first);
-    if (first != std::string::npos) parts[1] = text.substr(first + 1, second - first - 1);
-    if (second != std::string::npos) parts[2] = text.substr(second + 1);
+    std::getline(std::getline(stream, parts[0], ' '), parts[1], ' ') && std::getline(stream, parts[2]);
     COLORREF expected = 0x02000000 + (ModelPart(parts[2]) & 0xFF) * 65536 + (ModelPart(parts[1]) & 0xFF) * 256 +
                         (ModelPart(parts[0]) & 0xFF);
     ASSERT_EQ(expected, StringToColour(text.c_str())) << '"' << text << '"';
@@ -75,12 +72,9 @@ TEST(MacText, EveryByteBothWays) {
       EXPECT_EQ(win, fromMac) << byte;
     }
   }
-  const std::pair<unsigned char, unsigned char> macToWin[] = {{0x80, 0xC4}, {0xA5, 0xA5}, {0xA7, 0xDF}, {0xD8, 0xFF}};
-  for (auto [mac, win] : macToWin) {
-    char out = 0, in = static_cast<char>(mac);
-    MacToWinBuf(&in, &out, 1);
-    EXPECT_EQ(static_cast<char>(win), out) << int(mac);
-  }
+  char mac[] = "\x80\xA5\xA7\xD8", win[4];
+  MacToWinBuf(mac, win, 4);
+  EXPECT_EQ(std::string("\xC4\xA5\xDF\xFF"), std::string(win, 4));
 }
 
 TEST(MacText, StringsStopAtTheTerminatorAndBuffersAtTheLength) {
@@ -102,11 +96,11 @@ TEST(MacText, StringsStopAtTheTerminatorAndBuffersAtTheLength) {
   EXPECT_EQ(reinterpret_cast<char*>(three.data()) + 2, end);
   GuardedBytes one(1);
   EXPECT_EQ(reinterpret_cast<char*>(one.data()), WinToMacStr("", reinterpret_cast<char*>(one.data())));
-  WinToMacBuf(nullptr, 5);
   char untouched = '\xE9';
   WinToMacBuf(&untouched, 0);
-  EXPECT_EQ('\xE9', untouched);
+  WinToMacBuf(nullptr, 5);
   EXPECT_EQ(nullptr, MacToWinStr(nullptr, &untouched));
+  EXPECT_EQ('\xE9', untouched);
 }
 
 }  // namespace

@@ -63,11 +63,9 @@ TEST_F(ProcessServices, ProcessIdByEitherPath) {
   const DWORD own = platform::GetCurrentProcessId();
   struct Case { std::set<std::string> hidden; HANDLE process; DWORD expected; };
   const Case cases[] = {
-      {{}, platform::GetCurrentProcess(), own},
-      {{"GetProcessId"}, platform::GetCurrentProcess(), own},
+      {{}, platform::GetCurrentProcess(), own},  {{"GetProcessId"}, platform::GetCurrentProcess(), own},
       {{"GetProcessId", "NtQueryInformationProcess"}, platform::GetCurrentProcess(), 0},
-      {{}, reinterpret_cast<HANDLE>(0x1234), 0},
-      {{"GetProcessId"}, reinterpret_cast<HANDLE>(0x1234), 0},
+      {{}, reinterpret_cast<HANDLE>(0x1234), 0}, {{"GetProcessId"}, reinterpret_cast<HANDLE>(0x1234), 0},
   };
   for (const Case& c : cases) {
     seam_.hidden = c.hidden;
@@ -92,7 +90,6 @@ TEST_F(ProcessServices, SessionIdentifierIsTheCrcOfNameAndSession) {
     fakeSession = id;
     EXPECT_EQ(expected(id), GetSessionUniqueIdentifier()) << id;
   }
-  EXPECT_EQ(0x352441C2u, ReferenceCrc32("abc"));
 }
 
 TEST_F(ProcessServices, TaxYearIsReadOnce) {

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdio>
 #include <fstream>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -117,8 +115,7 @@ TEST_F(ShellTypes, OpenIsPassedOnlyForTypesWithAnOpenCommand) {
 
 TEST(PathFindExtension, EndsAtSeparatorsAndBlanks) {
   const std::pair<const char*, const char*> cases[] = {
-      {"file.txt", ".txt"}, {"a.b.c", ".c"}, {"a.b c", ""}, {"dir.x\\file", ""}, {"noext", ""}, {".hidden", ".hidden"},
-      {"", ""},
+      {"file.txt", ".txt"}, {"a.b.c", ".c"}, {"a.b c", ""}, {"dir.x\\file", ""}, {"noext", ""}, {".hidden", ".hidden"}, {"", ""},
   };
   for (const auto& [path, extension] : cases) {
     const WideString wide = WidenAscii(path);

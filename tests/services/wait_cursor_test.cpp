@@ -14,11 +14,6 @@ class WaitCursor : public ::testing::Test {
     platform::SetCursor(arrow_);
   }
   void TearDown() override { WaitCleanup(); }
-  template <typename Work>
-  static void OnWorker(Work work) {
-    std::thread worker(work);
-    worker.join();
-  }
   HCURSOR arrow_ = platform::LoadCursorA(nullptr, IDC_ARROW);
   HCURSOR ibeam_ = platform::LoadCursorA(nullptr, IDC_IBEAM);
   HCURSOR wait_ = platform::LoadCursorA(nullptr, IDC_WAIT);
@@ -53,15 +48,15 @@ TEST_F(WaitCursor, CleanupEndsAllNesting) {
 }
 
 TEST_F(WaitCursor, WorkersDoNotNestButMayReplaceTheSavedCursor) {
-  OnWorker([] { WaitOn(); });
+  std::thread([] { WaitOn(); }).join();
   EXPECT_EQ(0, IsWaitOn());
   EXPECT_EQ(arrow_, platform::GetCursor());
   WaitOn();
-  OnWorker([&] {
+  std::thread([&] {
     WaitOff();
     platform::SetCursor(ibeam_);
     WaitFunction();
-  });
+  }).join();
   EXPECT_EQ(1, IsWaitOn());
   WaitOff();
   EXPECT_EQ(ibeam_, platform::GetCursor());
