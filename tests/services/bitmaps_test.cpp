@@ -62,6 +62,7 @@ TEST_F(Canvas, DrawsUnderTextMapping) {
   expected[5 * 8 + 6] = kSource[0];
   expected[5 * 8 + 7] = kSource[1];
   EXPECT_EQ(expected, Pixels());
+  platform::DeleteObject(source);
 }
 
 TEST_F(Canvas, DrawsUnderAnisotropicMapping) {
@@ -76,6 +77,7 @@ TEST_F(Canvas, DrawsUnderAnisotropicMapping) {
   platform::SetWindowOrgEx(dc_, -1, -1, nullptr);  // the size, converted as a point, shrinks to 1 x 1
   EXPECT_EQ(1, DrawBitMap(dc_, source, 0, 0, SRCCOPY));
   EXPECT_EQ(With({0x0000FF}, 1, 1, 1), Pixels());
+  platform::DeleteObject(source);
 }
 
 TEST_F(Canvas, EveryRasterOperation) {

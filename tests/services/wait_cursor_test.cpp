@@ -13,7 +13,6 @@ class WaitCursor : public ::testing::Test {
     WaitCleanup();
     platform::SetCursor(arrow_);
   }
-  void TearDown() override { WaitCleanup(); }
   HCURSOR arrow_ = platform::LoadCursorA(nullptr, IDC_ARROW);
   HCURSOR ibeam_ = platform::LoadCursorA(nullptr, IDC_IBEAM);
   HCURSOR wait_ = platform::LoadCursorA(nullptr, IDC_WAIT);
