@@ -313,6 +313,83 @@ int OVPB_API bsearchfile(HFILE file, const char *key, int key_length, int record
 int OVPB_API bsearchstream(IStream *stream, const char *key, int key_length, int record_size, DWORD start,
                            int end);
 
+/* ---- Numbers and money ------------------------------------------------ */
+
+struct InternationalSettings;
+
+/* Number text ([-]digits.digits) to display text with decimals (-1: the
+ * record's currency digits, -2: its number digits; a negative count
+ * otherwise writes none), rounded half away from zero. A thousands
+ * separator (null or "": no grouping) groups by three, or, when the
+ * record's grouping is not 3, as the user's locale does through the
+ * platform (then the text is trimmed and terminated, "" and 0 when the
+ * platform refuses it). A null decimal separator is the record's. Returns
+ * the length; the text is terminated only on the platform's path or when
+ * rounding adds a digit. The output holds the input's length, a separator
+ * for every three digits, the decimals and 3 bytes more. */
+int OVPB_API FormatGeneralNumberEx(char *out, const char *number, int decimals, char *thousandSeparator,
+                                   char *decimalSeparator, struct InternationalSettings *settings);
+/* With the global record; FormatAnyNumber with its separators (grouped
+ * when group is not 0); FormatNumber with the currency digits or 0 (its
+ * third argument is not used); FormatDecimal grouped and terminated. */
+int OVPB_API FormatGeneralNumber(char *out, const char *number, int decimals, char *thousandSeparator,
+                                 char *decimalSeparator);
+int OVPB_API FormatAnyNumber(char *out, const char *number, int decimals, BOOL group);
+int OVPB_API FormatNumber(char *out, const char *number, int unused, BOOL currencyDigits, BOOL group);
+int OVPB_API FormatDecimal(char *out, const char *number, int decimals);
+/* The user's currency (number) format: separators read into the given
+ * buffers ("" when the read fails), the currency symbol "". */
+void OVPB_API GetCurrentPrefFmt(CURRENCYFMTA *format, char *symbol, char *decimalSeparator, int decimalSize,
+                                char *thousandSeparator, int thousandSize);
+void OVPB_API GetNumberPrefFmt(NUMBERFMTA *format, char *decimalSeparator, int decimalSize,
+                               char *thousandSeparator, int thousandSize, BOOL withGrouping);
+/* Display text to a double: the record's decimal separator is the point, a
+ * '.' ends the number; 0.0 for more than 255 bytes. */
+double OVPB_API OVStr2Dbl(const char *text);
+
+/* Display text and the database form ([-]digits.decimals, no leading
+ * zeros) both ways: money with the record's currency digits (the database
+ * keeps 2, or more with "RegionalDigits"), numbers with the decimals given.
+ * The output holds the input's length, the decimals and 3 bytes more. */
+void OVPB_API MoneyToDB(char *out, const char *text);
+void OVPB_API DBToMoney(char *out, const char *text);
+void OVPB_API NumberToDB(char *out, const char *text, int decimals);
+void OVPB_API DBToNumber(char *out, const char *text, int decimals);
+/* 1 when the text after leading spaces and minus signs holds only digits,
+ * spaces and the user's monetary separators, else 0; the others are listed
+ * as "\"a\", \"b\"" (3 bytes for the first, 5 for each further one). */
+int OVPB_API isvalidmoney(const char *text, char *list);
+
+/* Money as doubles: amounts within 0.000001 are equal. dcmp compares
+ * *first - *second (a null pointer counts as 0.0), money_test the value:
+ * 0 when equal, 1 when above, else -1 (also for NaN). */
+int OVPB_API dcmp(const double *first, const double *second);
+int OVPB_API money_test(const double *value);
+/* Truncated toward zero; 0x80000000 outside the 32-bit range and for NaN. */
+int OVPB_API dint(const double *value);
+/* Flips the sign bit in place (also money_neg). */
+void OVPB_API dneg(double *value);
+/* *first -= *second. */
+void OVPB_API money_sub(double *first, const double *second);
+/* A 6-byte money field (sign in bit 7 of byte 0, significant byte count
+ * in bits 0-2, 40-bit cents in bytes 1-5): unused bytes are cleared in
+ * place; +0.0 with the field untouched for a count above 5. */
+void OVPB_API money_accpac(unsigned char *field, double *amount);
+/* cents * 0.01. */
+void OVPB_API money_bedford(LONG cents, double *amount);
+/* Always 1 (also PointerEntriesEmpty). */
+int OVPB_API ismoney(void);
+/* 1 when the text, after leading spaces and minus signs, is at most 10
+ * digits up to its end or a space, else 0. */
+int OVPB_API islong(const char *text);
+/* Copies source with its terminator; "" for a null source. */
+void OVPB_API getbuf(const char *source, char *dest);
+/* Copies count bytes from source to dest. */
+void OVPB_API mov_buf(const void *source, int count, void *dest);
+void OVPB_API xchg_word(WORD *first, WORD *second);
+/* The 1-based position of the first 0x01 among the first 257 bytes, or 0. */
+int OVPB_API scanlnth(const char *buffer);
+
 /* ---- Base64 ------------------------------------------------------------ */
 /* Every decoder accepts both alphabets (standard "+/", file-name "+-", and
  * "_" as 62). Wide decoders classify each unit by its low byte. */

@@ -1,6 +1,7 @@
 // Locale names, character-set names and code pages.
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

@@ -1,6 +1,8 @@
 // Font character sets and the code pages that go with them, and the
 // runtime's multi-byte code page.
 
+#include <cstdint>
+
 #include "platform/codepage.h"
 #include "platform/locale.h"
 #include "platform/posix/posix_codepage.h"

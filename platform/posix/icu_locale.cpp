@@ -145,8 +145,10 @@ LCID LcidOfIcuLocale(const char* icuId) {
   return 0;
 }
 
+LCID ResolveLocale(LCID locale) { return (locale >> 16) != 0 ? locale : ConvertDefaultLocale(locale); }
+
 bool IcuLocaleIdOf(LCID locale, char* icuId, size_t size) {
-  LCID resolved = ConvertDefaultLocale(locale);
+  LCID resolved = ResolveLocale(locale);
   bool found = false;
   if (resolved == LOCALE_INVARIANT) {
     found = CopyId("en_US", icuId, size);
@@ -194,6 +196,9 @@ LCID GetSystemDefaultLCID() { return posix::SystemLocale().lcid; }
 LCID ConvertDefaultLocale(LCID locale) {
   if (locale == LOCALE_NEUTRAL || locale == LOCALE_USER_DEFAULT) return GetUserDefaultLCID();
   if (locale == LOCALE_SYSTEM_DEFAULT) return GetSystemDefaultLCID();
+  char icuId[ULOC_FULLNAME_CAPACITY];
+  // A sort id stands for its language's locale (0x10407 is de-DE).
+  if ((locale >> 16) != 0) return posix::IcuIdOfKnownLcid(locale, icuId, sizeof icuId) ? locale & 0xFFFF : locale;
   if (!posix::IsNeutral(locale) || locale == LOCALE_INVARIANT) return locale;
   // A language alone stands for its principal region (0x0009 is en-US).
   char language[ULOC_FULLNAME_CAPACITY];

@@ -11,8 +11,12 @@
 namespace platform {
 namespace posix {
 
-// Writes the ICU locale id ("de_DE", "en_US") that `locale` stands for, the
-// default and neutral ids resolved as ConvertDefaultLocale resolves them.
+// The locale an id stands for: the default and neutral ids resolved as
+// ConvertDefaultLocale resolves them, a sort id kept with its sort.
+LCID ResolveLocale(LCID locale);
+
+// Writes the ICU locale id ("de_DE", "en_US") that `locale` stands for
+// (ResolveLocale).
 // False, with ERROR_INVALID_PARAMETER, for an id Windows does not know.
 bool IcuLocaleIdOf(LCID locale, char* icuId, size_t size);
 

@@ -113,7 +113,11 @@ Text WindowsPattern(const Text& icu) {
       out += WindowsField(icu[i], end - i);
       i = end;
     } else {
-      out += icu[i++];
+      // Newer data puts a narrow no-break space before the day period;
+      // Windows' patterns have a plain one.
+      bool beforeDayPeriod = icu[i] == 0x202F && i + 1 < icu.size() && icu[i + 1] == u'a';
+      out += beforeDayPeriod ? u' ' : icu[i];
+      ++i;
     }
   }
   return out;
@@ -363,7 +367,7 @@ Values ValuesOfIcuLocale(LCID lcid, const char* icuId) {
 const Values* ValuesOf(LCID locale) {
   static std::mutex lock;
   static std::map<LCID, std::unique_ptr<const Values>> cache;
-  LCID resolved = ConvertDefaultLocale(locale);
+  LCID resolved = posix::ResolveLocale(locale);
   std::lock_guard<std::mutex> guard(lock);
   auto found = cache.find(resolved);
   if (found != cache.end()) return found->second.get();

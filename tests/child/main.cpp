@@ -17,8 +17,7 @@
 //   ovpb_test_child wide-characters          the same for the wide classification
 //   ovpb_test_child log-writer RING APPEND TAG THREADS COUNT
 //                                            writes log entries, see log_writer.cpp
-//   ovpb_test_child locale-values            prints GetLocaleInfoW's answers for the compared
-//                                            locales, as tests/intl/wine_locale_values.txt
+//   ovpb_test_child locale-values            prints tests/intl/wine_locale_values.txt's lines
 //   ovpb_test_child copy SOURCE DEST         prints "copying", then ByteLevelFileCopy's
 //                                            result once the copy returns
 //   ovpb_test_child note OUT FILE            writes its working folder and FILE, a line

@@ -1,6 +1,5 @@
-// The locales and locale values compared between the platforms, and the
-// line form they are recorded in: "locale type value", the value in UTF-8,
-// or "locale type !error" when the read fails.
+// The locales and values compared between the platforms, as recorded lines:
+// "locale type value" (hex ids, the value in UTF-8), "!error" for a failure.
 #pragma once
 
 #include <string>
@@ -12,8 +11,6 @@ namespace testing_support {
 
 const std::vector<LCID>& ComparedLocales();
 const std::vector<LCTYPE>& ComparedLocaleValues();
-
-// GetLocaleInfoW's answer for one value as a recorded line.
 std::string LocaleValueLine(LCID locale, LCTYPE type);
 
 }  // namespace testing_support
