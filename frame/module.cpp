@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "frame/kept_text.h"
+#include "ovpb32.h"
 #include "intl/intl.h"
 #include "platform/locale.h"
 #include "platform/module.h"
@@ -75,7 +76,10 @@ void ProcessAttach(HMODULE instance) {
   intl::FillCharsetNameIndex();
 }
 
-void ProcessDetach() { attached.moduleLock.reset(); }
+void ProcessDetach() {
+  CleanUpPostMessagePointers();  // no cached block outlives the library
+  attached.moduleLock.reset();
+}
 
 HMODULE ModuleInstance() { return attached.instance.load(); }
 DWORD MainThreadId() { return attached.mainThreadId.load(); }

@@ -79,6 +79,94 @@ int OVPB_API OVAssertOn(void);
  * message (at most 1023 characters) in an "OV Error" box. */
 void OVPB_API OVAssert_(int condition, const char *format, ...);
 
+/* ---- Resource files ---------------------------------------------------- */
+
+/* Opens the resource file (path at most 259 characters): 0 when one is open
+ * afterwards (a second call keeps the first file), -1 when it cannot be. */
+int OVPB_API InitResMan(const char *path);
+/* A stream of its own over one resource, found by name (case and trailing
+ * blanks ignored, 8 characters) and type (case ignored, 4 characters); null
+ * when no file is open or there is no such resource. Release with closeRes. */
+IStream *OVPB_API openRes(const char *name, const char *type);
+/* As _lread: the bytes read, 0 for a null handle or a failed read. */
+UINT OVPB_API _lreadRes(IStream *resource, void *buffer, UINT count);
+/* As _llseek (origin 0 start, 1 current, 2 end): the new position, -1 on failure. */
+LONG OVPB_API lseekRes(IStream *resource, LONG offset, int origin);
+/* Releases a resource handle; always 0. */
+int OVPB_API closeRes(IStream *resource);
+/* Closes the resource file; open handles stay usable. */
+void OVPB_API CloseResMan(void);
+/* Sets buffer to "" and returns it. */
+char *OVPB_API GetPatchInformation(char *buffer);
+/* Return value unchanged (also exported as GetPointerEntry,
+ * RemovePointerEntry and ResManFail). */
+DWORD OVPB_API AddPointerEntry(DWORD value);
+
+/* ---- Post-message pointers --------------------------------------------- */
+
+/* The cache takes block (from malloc or calloc) and returns its key. */
+DWORD OVPB_API CachePostMessagePointer(void *block);
+/* A zero-filled block of size bytes, cached; its key through key (may be
+ * null), 0xFFFFFFFF and null when it cannot be allocated. */
+void *OVPB_API AllocatePostMessagePointer(size_t size, DWORD *key);
+/* The block of key, or null. */
+void *OVPB_API GetPostMessagePointer(DWORD key);
+/* Frees the blocks cached more than 10 seconds ago. */
+void OVPB_API FlushPostMessagePointers(void);
+/* Frees every block and the cache. */
+void OVPB_API CleanUpPostMessagePointers(void);
+
+/* ---- Process services --------------------------------------------------- */
+
+/* ShellExecute, with the verb "open" (exactly) passed on only when the
+ * file's type has an open command, else null (the type's default verb). */
+HINSTANCE OVPB_API OVShellExecuteA(HWND window, const char *verb, const char *file, const char *parameters,
+                                   const char *directory, int show);
+HINSTANCE OVPB_API OVShellExecuteW(HWND window, const WCHAR *verb, const WCHAR *file, const WCHAR *parameters,
+                                   const WCHAR *directory, int show);
+/* The id of the process, 0 when it cannot be had. */
+DWORD OVPB_API OVGetProcessId(HANDLE process);
+/* Years since 1900 of "YEAR" in section "TAX" of taxyear.ini beside the
+ * library (default 2015), read once. */
+int OVPB_API GetTaxYear(void);
+/* The CRC-32 of the computer's name and, when not 0, the session id's 4 bytes. */
+DWORD OVPB_API GetSessionUniqueIdentifier(void);
+
+/* ---- Wait cursor -------------------------------------------------------- */
+
+/* On the main thread: nested; the first WaitOn shows the wait cursor, the
+ * matching last WaitOff brings back the cursor from before. */
+void OVPB_API WaitOn(void);
+void OVPB_API WaitOff(void);
+/* Ends all nesting at once. */
+void OVPB_API WaitCleanup(void);
+/* Shows the wait cursor again on any thread; always 1. */
+BOOL OVPB_API WaitFunction(void);
+/* The nesting depth. */
+int OVPB_API IsWaitOn(void);
+/* Does nothing. */
+void OVPB_API WriteRcfg(void);
+
+/* ---- Colours and Macintosh text --------------------------------------- */
+
+/* Draws bitmap at (x, y) of dc with the raster operation; the result of
+ * deleting the temporary memory device context. */
+BOOL OVPB_API DrawBitMap(HDC dc, HBITMAP bitmap, short x, short y, DWORD rasterOperation);
+/* The average of the window text and window colours, as near as dc (the
+ * screen's for null) shows it. */
+COLORREF OVPB_API ColorGrayText(HDC dc);
+/* "red green blue" (each atoi'd, low 8 bits) as a palette-relative colour. */
+COLORREF OVPB_API StringToColour(const char *text);
+/* Writes "red green blue" (buffer of at least 12); the characters written. */
+int OVPB_API ColourToString(char *buffer, COLORREF colour);
+/* Windows accented letters (0xC0-0xFF) to the Macintosh set, length bytes in place. */
+void OVPB_API WinToMacBuf(char *buffer, UINT length);
+/* Macintosh bytes 0x80-0xFF to Windows, length bytes. */
+void OVPB_API MacToWinBuf(const char *source, char *destination, UINT length);
+/* The string forms: convert up to the terminator, write one, return its address. */
+char *OVPB_API WinToMacStr(const char *source, char *destination);
+char *OVPB_API MacToWinStr(const char *source, char *destination);
+
 /* ---- Paths ------------------------------------------------------------- */
 /* Path buffers hold MAX_PATH (260) characters unless stated. Narrow text is in
  * the process's ANSI code page. "X:" alone names drive X's current directory. */

@@ -1,6 +1,7 @@
 #include "platform/posix/system_libraries.h"
 
 #include "platform/posix/icu_locale.h"
+#include "platform/posix/process.h"
 #include "platform/system.h"
 
 namespace platform {
@@ -14,12 +15,19 @@ ProcAddress Proc(Function function) {
 
 const SystemProc kKernel32[] = {
     {"GetCurrentThreadId", Proc(&GetCurrentThreadId)},
+    {"GetProcessId", Proc(&posix::GetProcessId)},
     {"GetTickCount", Proc(&GetTickCount)},
     {"LCIDToLocaleName", Proc(&LCIDToLocaleName)},
+    {"ProcessIdToSessionId", Proc(&posix::ProcessIdToSessionId)},
+};
+
+const SystemProc kNtdll[] = {
+    {"NtQueryInformationProcess", Proc(&posix::NtQueryInformationProcess)},
 };
 
 const SystemLibrary kLibraries[] = {
     {"kernel32.dll", kKernel32, sizeof kKernel32 / sizeof kKernel32[0]},
+    {"ntdll.dll", kNtdll, sizeof kNtdll / sizeof kNtdll[0]},
 };
 
 }  // namespace

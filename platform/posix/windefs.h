@@ -269,3 +269,53 @@ typedef struct _BY_HANDLE_FILE_INFORMATION {
 
 #define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
 #define LOCALE_USE_CP_ACP 0x40000000u
+// ---- Process and desktop services ------------------------------------------------
+
+#define E_OUTOFMEMORY ((HRESULT)0x8007000Eu)
+#define ERROR_NO_ASSOCIATION 1155L
+#define MB_PRECOMPOSED 0x00000001
+#define WINAPI
+typedef LONG NTSTATUS;
+#define STATUS_INVALID_HANDLE ((NTSTATUS)0xC0000008u)
+#define STATUS_INFO_LENGTH_MISMATCH ((NTSTATUS)0xC0000004u)
+#define STATUS_INVALID_INFO_CLASS ((NTSTATUS)0xC0000003u)
+#define STATUS_PENDING ((NTSTATUS)0x00000103)
+typedef struct OvHcursor__* HCURSOR;
+typedef struct tagPOINT {
+  LONG x;
+  LONG y;
+} POINT;
+#define MAKEINTRESOURCEA(id) ((char*)(ULONG_PTR)(WORD)(id))
+#define IDC_ARROW MAKEINTRESOURCEA(32512)
+#define IDC_IBEAM MAKEINTRESOURCEA(32513)
+#define IDC_WAIT MAKEINTRESOURCEA(32514)
+#define IDC_CROSS MAKEINTRESOURCEA(32515)
+#define IDC_APPSTARTING MAKEINTRESOURCEA(32650)
+#define ERROR_INVALID_CURSOR_HANDLE 1402L
+#define ERROR_RESOURCE_NAME_NOT_FOUND 1814L
+#define ASSOCSTR_COMMAND 1
+#define ASSOCF_NONE 0
+#define SE_ERR_NOASSOC 31
+#define SW_SHOWNORMAL 1
+typedef void* HGDIOBJ;
+typedef struct tagBITMAP {
+  LONG bmType;
+  LONG bmWidth;
+  LONG bmHeight;
+  LONG bmWidthBytes;
+  WORD bmPlanes;
+  WORD bmBitsPixel;
+  void* bmBits;
+} BITMAP;
+#define MM_TEXT 1
+#define MM_ISOTROPIC 7
+#define MM_ANISOTROPIC 8
+#define CLR_INVALID 0xFFFFFFFFu
+#define COLOR_WINDOW 5
+#define COLOR_WINDOWTEXT 8
+#define SRCCOPY 0x00CC0020u
+#define RGB(r, g, b) ((COLORREF)(((BYTE)(r)) | ((WORD)((BYTE)(g)) << 8) | (((DWORD)(BYTE)(b)) << 16)))
+typedef struct tagSIZE {
+  LONG cx;
+  LONG cy;
+} SIZE;

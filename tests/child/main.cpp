@@ -24,6 +24,8 @@
 //   ovpb_test_child locale-values            prints tests/intl/wine_locale_values.txt's lines
 //   ovpb_test_child copy SOURCE DEST         prints "copying", then ByteLevelFileCopy's
 //                                            result once the copy returns
+//   ovpb_test_child note OUT FILE            writes its working folder and FILE, a line
+//                                            each, into OUT (a program the shell starts)
 
 #include <cstdio>
 #include <cstdlib>
@@ -133,6 +135,15 @@ int Copy(char** argv) {
   return result == 1 ? 0 : 1;
 }
 
+int Note(char** argv) {
+  char folder[MAX_PATH] = "";
+  platform::GetCurrentDirectoryA(MAX_PATH, folder);
+  std::string text = std::string(folder) + "\n" + argv[3] + "\n";
+  std::string partial = std::string(argv[2]) + ".part";
+  testing_support::WriteTextFile(partial, text);
+  return platform::MoveFileA(partial.c_str(), argv[2]) ? 0 : 1;  // whole or not at all
+}
+
 struct Command {
   const char* name;
   int argumentCount;  // after the command's name
@@ -150,6 +161,7 @@ const Command kCommands[] = {
     {"copy", 2, Copy},
     {"time-zone", 1, RunTimeZone},
     {"date-formats", 0, DateFormats},
+    {"note", 2, Note},
     {"locale-values", 0, LocaleValues},
 };
 

@@ -1,0 +1,7 @@
+#include "platform/process.h"
+
+namespace platform {
+
+DWORD GetCurrentProcessId() { return ::GetCurrentProcessId(); }
+
+}  // namespace platform

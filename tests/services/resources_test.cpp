@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "ovpb32.h"
+#include "platform/files.h"
+#include "services/resource_writer.h"
+#include "support/test_support.h"
+
+namespace {
+
+using services::ResourceSource;
+using testing_support::TempDir;
+
+std::string ReadAll(IStream* resource) {
+  std::string bytes;
+  char block[7];
+  for (UINT got; (got = _lreadRes(resource, block, sizeof block)) > 0;) bytes.append(block, got);
+  return bytes;
+}
+
+class ResourceFile : public ::testing::Test {
+ protected:
+  void TearDown() override { CloseResMan(); }
+  std::string Write(const std::string& bytes, const char* name = "res.dat") {
+    std::string path = (dir_ / name).string();
+    testing_support::WriteTextFile(path, bytes);
+    return path;
+  }
+  std::string Open(const std::vector<ResourceSource>& sources) {
+    std::string path = Write(services::BuildResourceFile(sources));
+    EXPECT_EQ(0, InitResMan(path.c_str()));
+    return path;
+  }
+  TempDir dir_;
+};
+
+const std::vector<ResourceSource> kSources = {
+    {"bmp", "Logo", "logo bytes"},        {"BMP", "Banner", "banner"},
+    {"text", "Welcome", "hello, world"},  {"textual", "LongerName1", "eight"},
+    {"text", "Empty", ""},                {"wave", "a", std::string(1000, 'w')},
+};
+
+// First in the program: nothing else fills the settings record.
+TEST_F(ResourceFile, OnlyASuccessfulOpenFillsTheInternationalSettings) {
+  const InternationalSettings* record = GetGlobalInternational();
+  auto isZero = [&] {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(record);
+    return std::all_of(bytes, bytes + sizeof *record, [](unsigned char b) { return b == 0; });
+  };
+  ASSERT_TRUE(isZero());
+  EXPECT_EQ(-1, InitResMan((dir_ / "missing.dat").string().c_str()));
+  EXPECT_TRUE(isZero());
+  Open(kSources);
+  EXPECT_FALSE(isZero());
+}
+
+TEST_F(ResourceFile, FindsByKeysAsTheyAreMade) {
+  Open(kSources);
+  struct Case { const char* name; const char* type; const char* expected; };
+  const Case cases[] = {
+      {"Logo  ", "bmp", "logo bytes"}, {"LOGO", "BMP", "logo bytes"}, {"banner", "Bmp", "banner"},
+      {"welcome", "TEXT", "hello, world"}, {"longerna", "text", "eight"},  // 8 and 4 characters
+      {"LongerNameX", "textfile", "eight"}, {"Empty", "text", ""},
+      {"Logo", " bmp", nullptr},  // the type keeps its blanks
+      {"Lo", "bmp", nullptr}, {"Logo", "txt", nullptr}, {"Bannerz", "bmp", nullptr}, {"zzz", "wave", nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.name) + "/" + c.type);
+    IStream* resource = openRes(c.name, c.type);
+    if (c.expected == nullptr) {
+      EXPECT_EQ(nullptr, resource);
+      continue;
+    }
+    ASSERT_NE(nullptr, resource);
+    EXPECT_EQ(c.expected, ReadAll(resource));
+    EXPECT_EQ(static_cast<LONG>(std::strlen(c.expected)), lseekRes(resource, 0, 2));
+    closeRes(resource);
+  }
+}
+
+TEST_F(ResourceFile, SeeksAndReadsInsideTheResource) {
+  Open(kSources);
+  IStream* wave = openRes("A", "WAVE");
+  ASSERT_NE(nullptr, wave);
+  char buffer[2000];
+  EXPECT_EQ(990, lseekRes(wave, -10, 2));
+  EXPECT_EQ(10u, _lreadRes(wave, buffer, sizeof buffer));  // stops at the end, S_OK
+  EXPECT_EQ(0u, _lreadRes(wave, buffer, sizeof buffer));
+  EXPECT_EQ(5, lseekRes(wave, 5, 0));
+  EXPECT_EQ(7, lseekRes(wave, 2, 1));
+  EXPECT_EQ(-1, lseekRes(wave, -8, 1));
+  EXPECT_EQ(-1, lseekRes(nullptr, 0, 0));
+  EXPECT_EQ(0u, _lreadRes(nullptr, buffer, 1));
+  EXPECT_EQ(0, closeRes(nullptr) + closeRes(wave));
+}
+
+TEST_F(ResourceFile, LifeOfTheFile) {
+  EXPECT_EQ(nullptr, openRes("Logo", "bmp"));
+  EXPECT_EQ(-1, InitResMan((dir_ / "missing.dat").string().c_str()));
+  EXPECT_EQ(-1, InitResMan(nullptr));
+  std::string path = Open(kSources);
+  std::string other = Write(services::BuildResourceFile({{"bmp", "Other", "x"}}), "other.dat");
+  EXPECT_EQ(0, InitResMan(other.c_str()));  // the first file stays
+  EXPECT_EQ(nullptr, openRes("Other", "bmp"));
+  IStream* kept = openRes("Welcome", "text");
+  ASSERT_NE(nullptr, kept);
+  CloseResMan();
+  CloseResMan();
+  EXPECT_EQ(nullptr, openRes("Welcome", "text"));
+  auto openExclusive = [&] {
+    HANDLE file = platform::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) platform::CloseHandle(file);
+    return file != INVALID_HANDLE_VALUE;
+  };
+  EXPECT_FALSE(openExclusive());  // the handle still holds the file open
+  EXPECT_EQ("hello, world", ReadAll(kept));
+  closeRes(kept);
+  EXPECT_TRUE(openExclusive());
+  char patch[4] = "xyz";
+  EXPECT_EQ(patch, GetPatchInformation(patch));
+  EXPECT_STREQ("", patch);
+  EXPECT_EQ(0xDEADBEEFu, AddPointerEntry(0xDEADBEEFu));
+}
+
+// Made byte by byte: a type table of one type and its closing entry, a
+// name table of two entries whose unused fields and key tails hold noise.
+TEST_F(ResourceFile, ReadsAFileMadeByHand) {
+  auto le = [](DWORD v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+  std::string file = "abcdefgh";                               // resources at 0
+  file += std::string("ABC\0zzzz", 8) + le(99) + le(0) + le(3);  // name table at 8
+  file += std::string("DEF\0\0\0\0\0", 8) + le(7) + le(3) + le(8);
+  file += std::string("DA\0t", 4) + le(8) + std::string("\x7F\x7F\x7F\x7F", 4) + le(48);  // type table at 48
+  file += le(48);
+  ASSERT_EQ(0, InitResMan(Write(file).c_str()));
+  const char* found[][2] = {{"abc", "abc"}, {"def", "defgh"}};
+  for (auto& f : found) {
+    IStream* resource = openRes(f[0], "da");
+    ASSERT_NE(nullptr, resource) << f[0];
+    EXPECT_EQ(f[1], ReadAll(resource));
+    closeRes(resource);
+  }
+  EXPECT_EQ(nullptr, openRes("abd", "da"));  // sorts between the entries
+  EXPECT_EQ(nullptr, openRes("abc", "db"));
+}
+
+// Every truncation and offsets pointing anywhere: null or reads of whatever
+// the file holds there, never a crash.
+TEST_F(ResourceFile, DamagedFilesAreSafe) {
+  std::string good = services::BuildResourceFile(kSources);
+  for (size_t cut = 0; cut < good.size(); cut += 7) {
+    std::string bytes = good.substr(0, cut);
+    for (size_t at = 0; at + 4 <= bytes.size(); at += 41) bytes[at] ^= '\x80';
+    CloseResMan();
+    if (InitResMan(Write(bytes, "cut.dat").c_str()) != 0) continue;
+    for (const ResourceSource& source : kSources) {
+      IStream* resource = openRes(source.name.c_str(), source.type.c_str());
+      EXPECT_LE(resource == nullptr ? 0 : ReadAll(resource).size(), good.size());
+      closeRes(resource);
+    }
+  }
+}
+
+TEST_F(ResourceFile, ThreadsReadAtOnce) {
+  Open(kSources);
+  std::vector<int> failures(8, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 8; ++t) {
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < 200; ++round) {
+        const ResourceSource& source = kSources[(t + round) % kSources.size()];
+        IStream* resource = openRes(source.name.c_str(), source.type.c_str());
+        if (resource == nullptr || ReadAll(resource) != source.bytes) ++failures[t];
+        closeRes(resource);
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  EXPECT_EQ(std::vector<int>(8, 0), failures);
+}
+
+}  // namespace
