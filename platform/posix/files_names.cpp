@@ -210,7 +210,7 @@ BOOL CreateDirectoryNative(const std::string& path) {
 
 BOOL RemoveDirectoryNative(const std::string& path) {
   struct stat facts;
-  if (lstat(path.c_str(), &facts) != 0) return FailFromErrno(errno, path);
+  if (sys::Lstat(path.c_str(), &facts) != 0) return FailFromErrno(errno, path);
   if (!S_ISDIR(facts.st_mode)) return Fail(ERROR_DIRECTORY);
   FileUnderChange folder(path);
   if (!folder.Guard() || folder.DeletionDenied()) return Fail(ERROR_SHARING_VIOLATION);
