@@ -1,7 +1,10 @@
 // Failures made on purpose under the file functions, for tests only: the
 // Nth call of one kind, counted from when the fault is armed, fails as the
 // system would make it fail, so a test can see what a full disk, a failing
-// device or a signal leaves behind.
+// device or a signal leaves behind. A child process is armed through
+// OVPB_FAULTS instead ("CALL:NTH:FAULT[:TIMES]", several separated by
+// commas; CALL is open, read, write, rename, fsync or lookup, FAULT is
+// ENOSPC, EIO, EINTR or short), read at its first file call.
 #pragma once
 
 #include <climits>

@@ -3,8 +3,13 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
 
 #include "platform/posix/fault_injection.h"
@@ -21,15 +26,51 @@ struct ArmedFault {
   unsigned made = 0;
 };
 
+enum FaultState { kUnread, kDisarmed, kArmed };  // kUnread: OVPB_FAULTS not looked at yet
+
+// Constant-initialised, so nothing runs before the first check.
 struct FaultTable {
-  std::atomic<bool> armed{false};
+  std::atomic<int> state{kUnread};
   std::mutex lock;
   ArmedFault kinds[static_cast<int>(SystemCall::kKinds)];
 };
+FaultTable faults;
 
-FaultTable& Faults() {
-  static FaultTable table;
-  return table;
+void ArmLocked(SystemCall call, unsigned nth, Fault fault, unsigned times) {
+  ArmedFault& kind = faults.kinds[static_cast<int>(call)];
+  kind = ArmedFault();
+  kind.first = nth == 0 ? 1 : nth;
+  kind.last = times > UINT_MAX - kind.first ? UINT_MAX : kind.first + times - 1;
+  kind.fault = fault;
+  faults.state.store(kArmed, std::memory_order_relaxed);
+}
+
+template <size_t N, typename Value>
+bool Named(const char* const (&names)[N], const char* text, Value* value) {
+  const char* const* found = std::find_if(names, names + N, [text](const char* name) { return !std::strcmp(name, text); });
+  *value = static_cast<Value>(found - names);
+  return found != names + N;
+}
+
+// OVPB_FAULTS arms a child process the way a test arms itself:
+// "CALL:NTH:FAULT[:TIMES]", several separated by commas, for example
+// "rename:2:ENOSPC,read:1:EIO".
+void ArmFromEnvironmentLocked() {
+  static const char* const kCalls[] = {"open", "read", "write", "rename", "fsync", "lookup"};
+  static const char* const kFaults[] = {"ENOSPC", "EIO", "EINTR", "short"};
+  faults.state.store(kDisarmed, std::memory_order_relaxed);
+  const char* setting = std::getenv("OVPB_FAULTS");
+  for (const char* item = setting; item != nullptr && *item != '\0'; item = std::strchr(item, ',')) {
+    item += *item == ',' ? 1 : 0;
+    char call[8], fault[8];
+    unsigned nth = 0, times = 1;
+    SystemCall kind;
+    Fault made;
+    if (std::sscanf(item, "%7[a-z]:%u:%7[A-Za-z]:%u", call, &nth, fault, &times) >= 3 && Named(kCalls, call, &kind) &&
+        Named(kFaults, fault, &made) && nth != 0 && times != 0) {
+      ArmLocked(kind, nth, made, times);
+    }
+  }
 }
 
 int ErrorOf(Fault fault) {
@@ -42,10 +83,10 @@ int ErrorOf(Fault fault) {
 
 // The fault this call of `call` is to suffer, if any.
 bool FaultFor(SystemCall call, Fault* fault) {
-  FaultTable& table = Faults();
-  if (!table.armed.load(std::memory_order_relaxed)) return false;
-  std::lock_guard<std::mutex> hold(table.lock);
-  ArmedFault& kind = table.kinds[static_cast<int>(call)];
+  if (faults.state.load(std::memory_order_relaxed) == kDisarmed) return false;
+  std::lock_guard<std::mutex> hold(faults.lock);
+  if (faults.state.load(std::memory_order_relaxed) == kUnread) ArmFromEnvironmentLocked();
+  ArmedFault& kind = faults.kinds[static_cast<int>(call)];
   if (kind.first == 0) return false;
   ++kind.calls;
   if (kind.calls < kind.first || kind.calls > kind.last) return false;
@@ -101,27 +142,19 @@ ssize_t RestartedWrite(size_t size, Operation operation) {
 }  // namespace
 
 void ArmFault(SystemCall call, unsigned nth, Fault fault, unsigned times) {
-  FaultTable& table = Faults();
-  std::lock_guard<std::mutex> hold(table.lock);
-  ArmedFault& kind = table.kinds[static_cast<int>(call)];
-  kind = ArmedFault();
-  kind.first = nth == 0 ? 1 : nth;
-  kind.last = times > UINT_MAX - kind.first ? UINT_MAX : kind.first + times - 1;
-  kind.fault = fault;
-  table.armed.store(true, std::memory_order_relaxed);
+  std::lock_guard<std::mutex> hold(faults.lock);
+  ArmLocked(call, nth, fault, times);
 }
 
 void DisarmFaults() {
-  FaultTable& table = Faults();
-  std::lock_guard<std::mutex> hold(table.lock);
-  for (ArmedFault& kind : table.kinds) kind = ArmedFault();
-  table.armed.store(false, std::memory_order_relaxed);
+  std::lock_guard<std::mutex> hold(faults.lock);
+  for (ArmedFault& kind : faults.kinds) kind = ArmedFault();
+  faults.state.store(kDisarmed, std::memory_order_relaxed);
 }
 
 unsigned FaultsMade(SystemCall call) {
-  FaultTable& table = Faults();
-  std::lock_guard<std::mutex> hold(table.lock);
-  return table.kinds[static_cast<int>(call)].made;
+  std::lock_guard<std::mutex> hold(faults.lock);
+  return faults.kinds[static_cast<int>(call)].made;
 }
 
 namespace sys {
