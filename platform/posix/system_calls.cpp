@@ -47,7 +47,8 @@ void ArmLocked(SystemCall call, unsigned nth, Fault fault, unsigned times) {
 
 template <size_t N, typename Value>
 bool Named(const char* const (&names)[N], const char* text, Value* value) {
-  const char* const* found = std::find_if(names, names + N, [text](const char* name) { return !std::strcmp(name, text); });
+  auto same = [text](const char* name) { return std::strcmp(name, text) == 0; };
+  const char* const* found = std::find_if(names, names + N, same);
   *value = static_cast<Value>(found - names);
   return found != names + N;
 }
