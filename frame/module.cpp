@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "frame/kept_text.h"
+#include "intl/intl.h"
+#include "platform/locale.h"
 #include "platform/module.h"
 #include "platform/system.h"
 #include "platform/wide.h"
@@ -70,6 +72,7 @@ void ProcessAttach(HMODULE instance) {
   attached.doubleByteFlag.store(platform::GetSystemMetrics(SM_DBCSENABLED));
   attached.instance.store(instance);
   attached.mainThreadId.store(platform::GetCurrentThreadId());
+  intl::FillCharsetNameIndex();
 }
 
 void ProcessDetach() { attached.moduleLock.reset(); }

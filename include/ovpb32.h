@@ -215,8 +215,18 @@ INT_PTR OVPB_API file_find_first(const char *pattern, struct _finddata64i32_t *f
 int OVPB_API file_find_next(INT_PTR search, struct _finddata64i32_t *found);
 INT_PTR OVPB_API file_find_first_ex(const char *pattern, struct _finddata64i32_t *found, int with_directories);
 int OVPB_API file_find_next_ex(INT_PTR search, struct _finddata64i32_t *found, int with_directories);
+#ifndef _WIN32
+/* Ends a search of file_find_first(_ex), as the Windows runtime's _findclose
+ * does there: 0, or -1 for a handle that is not an open search. */
+int OVPB_API _findclose(INT_PTR search);
+#endif
+/* An HFILE is what the platform's programs have: on Windows _lopen's handle,
+ * on Linux an open file descriptor (from open(2)). ReadLine1 and bsearchfile
+ * read through it and leave its file offset where they stop, so read(2) and
+ * lseek(2) (_lread, _llseek) carry on from there. */
 /* The next line of the file (ended by CR, LF, CR LF or LF CR) into out of
- * size bytes, cut to fit; its length, or -1 at the end or for size <= 0. */
+ * size bytes, cut to fit; its length, or -1 at the end or for size <= 0; the
+ * file is left just after the line end. */
 int OVPB_API ReadLine1(HFILE file, char *out, int size);
 /* Binary search of the records of record_size bytes between the offsets start
  * and end, sorted by their leading bytes, for key (compared on at most 25
@@ -224,6 +234,83 @@ int OVPB_API ReadLine1(HFILE file, char *out, int size);
 int OVPB_API bsearchfile(HFILE file, const char *key, int key_length, int record_size, DWORD start, int end);
 int OVPB_API bsearchstream(IStream *stream, const char *key, int key_length, int record_size, DWORD start,
                            int end);
+
+/* ---- Numbers and money ------------------------------------------------ */
+
+struct InternationalSettings;
+
+/* Number text ([-]digits.digits) to display text with decimals (-1: the
+ * record's currency digits, -2: its number digits; a negative count
+ * otherwise writes none), rounded half away from zero. A thousands
+ * separator (null or "": no grouping) groups by three, or, when the
+ * record's grouping is not 3, as the user's locale does through the
+ * platform (then the text is trimmed and terminated, "" and 0 when the
+ * platform refuses it). A null decimal separator is the record's. Returns
+ * the length; the text is terminated only on the platform's path or when
+ * rounding adds a digit. The output holds the input's length, a separator
+ * for every three digits, the decimals and 3 bytes more. */
+int OVPB_API FormatGeneralNumberEx(char *out, const char *number, int decimals, char *thousandSeparator,
+                                   char *decimalSeparator, struct InternationalSettings *settings);
+/* With the global record; FormatAnyNumber with its separators (grouped
+ * when group is not 0); FormatNumber with the currency digits or 0 (its
+ * third argument is not used); FormatDecimal grouped and terminated. */
+int OVPB_API FormatGeneralNumber(char *out, const char *number, int decimals, char *thousandSeparator,
+                                 char *decimalSeparator);
+int OVPB_API FormatAnyNumber(char *out, const char *number, int decimals, BOOL group);
+int OVPB_API FormatNumber(char *out, const char *number, int unused, BOOL currencyDigits, BOOL group);
+int OVPB_API FormatDecimal(char *out, const char *number, int decimals);
+/* The user's currency (number) format: separators read into the given
+ * buffers ("" when the read fails), the currency symbol "". */
+void OVPB_API GetCurrentPrefFmt(CURRENCYFMTA *format, char *symbol, char *decimalSeparator, int decimalSize,
+                                char *thousandSeparator, int thousandSize);
+void OVPB_API GetNumberPrefFmt(NUMBERFMTA *format, char *decimalSeparator, int decimalSize,
+                               char *thousandSeparator, int thousandSize, BOOL withGrouping);
+/* Display text to a double: the record's decimal separator is the point, a
+ * '.' ends the number; 0.0 for more than 255 bytes. */
+double OVPB_API OVStr2Dbl(const char *text);
+
+/* Display text and the database form ([-]digits.decimals, no leading
+ * zeros) both ways: money with the record's currency digits (the database
+ * keeps 2, or more with "RegionalDigits"), numbers with the decimals given.
+ * The output holds the input's length, the decimals and 3 bytes more. */
+void OVPB_API MoneyToDB(char *out, const char *text);
+void OVPB_API DBToMoney(char *out, const char *text);
+void OVPB_API NumberToDB(char *out, const char *text, int decimals);
+void OVPB_API DBToNumber(char *out, const char *text, int decimals);
+/* 1 when the text after leading spaces and minus signs holds only digits,
+ * spaces and the user's monetary separators, else 0; the others are listed
+ * as "\"a\", \"b\"" (3 bytes for the first, 5 for each further one). */
+int OVPB_API isvalidmoney(const char *text, char *list);
+
+/* Money as doubles: amounts within 0.000001 are equal. dcmp compares
+ * *first - *second (a null pointer counts as 0.0), money_test the value:
+ * 0 when equal, 1 when above, else -1 (also for NaN). */
+int OVPB_API dcmp(const double *first, const double *second);
+int OVPB_API money_test(const double *value);
+/* Truncated toward zero; 0x80000000 outside the 32-bit range and for NaN. */
+int OVPB_API dint(const double *value);
+/* Flips the sign bit in place (also money_neg). */
+void OVPB_API dneg(double *value);
+/* *first -= *second. */
+void OVPB_API money_sub(double *first, const double *second);
+/* A 6-byte money field (sign in bit 7 of byte 0, significant byte count
+ * in bits 0-2, 40-bit cents in bytes 1-5): unused bytes are cleared in
+ * place; +0.0 with the field untouched for a count above 5. */
+void OVPB_API money_accpac(unsigned char *field, double *amount);
+/* cents * 0.01. */
+void OVPB_API money_bedford(LONG cents, double *amount);
+/* Always 1 (also PointerEntriesEmpty). */
+int OVPB_API ismoney(void);
+/* 1 when the text, after leading spaces and minus signs, is at most 10
+ * digits up to its end or a space, else 0. */
+int OVPB_API islong(const char *text);
+/* Copies source with its terminator; "" for a null source. */
+void OVPB_API getbuf(const char *source, char *dest);
+/* Copies count bytes from source to dest. */
+void OVPB_API mov_buf(const void *source, int count, void *dest);
+void OVPB_API xchg_word(WORD *first, WORD *second);
+/* The 1-based position of the first 0x01 among the first 257 bytes, or 0. */
+int OVPB_API scanlnth(const char *buffer);
 
 /* ---- Base64 ------------------------------------------------------------ */
 /* Every decoder accepts both alphabets (standard "+/", file-name "+-", and
@@ -422,6 +509,75 @@ int OVPB_API wcstrcmp(const char *pattern, const char *text);
  * code page cannot represent. */
 size_t OVPB_API li_mbstowcs(WCHAR *dest, const char *source, size_t max);
 size_t OVPB_API li_wcstombs(char *dest, const WCHAR *source, size_t max);
+
+/* ---- International settings ------------------------------------------- */
+
+/* The user's regional style in one record: text fields are zero-terminated
+ * in the process's ANSI code page, numbers signed 32-bit. */
+typedef struct InternationalSettings {
+    char terms[22];              /* the profile's "terms" of section "Orvanta" */
+    int countryCode;             /* LOCALE_ICOUNTRY */
+    int dateOrder;               /* 0 month-day-year, 1 day-month-year, 2 year-month-day */
+    int clock24;                 /* 1 for a 24-hour clock */
+    int timeLeadingZero;
+    int currencyPosition;        /* positive-currency mode 0 to 3 */
+    int currencyDigits;
+    int negativeMoneySign;       /* 0 when negative money is put in parentheses */
+    int leadingZero;
+    int numberDigits;
+    int measurement;             /* 0 metric, 1 U.S. */
+    char morning[10];
+    char afternoon[10];
+    char currencySymbol[13];
+    char thousandsSeparator[2];  /* the monetary separators */
+    char decimalSeparator[2];
+    char dateSeparator[2];
+    char timeSeparator[2];
+    char listSeparator[2];
+    char shortDate[12];
+    char longDate[26];
+    char charsetName[67];        /* of the process's code page */
+    int negativeNumberOrder;     /* negative-number mode 0 to 4 */
+    unsigned int grouping;       /* as ConvertGroupPatternToNumber gives it */
+} InternationalSettings;
+
+#ifdef __cplusplus
+static_assert(sizeof(InternationalSettings) == 220, "InternationalSettings is 220 bytes on every build");
+#else
+_Static_assert(sizeof(InternationalSettings) == 220, "InternationalSettings is 220 bytes on every build");
+#endif
+
+/* Fills the record from the user's locale (defaults for what it lacks),
+ * copies it into the global record and sets up the default formats, whose
+ * pointers lead into the global record. */
+void OVPB_API InitInternational(InternationalSettings *settings);
+/* The global record: zeros until the first InitInternational. */
+InternationalSettings *OVPB_API GetGlobalInternational(void);
+/* Copies of the default formats; nothing for a null argument. */
+void OVPB_API GetDefaultCurrencyFormat(CURRENCYFMTA *format);
+void OVPB_API GetDefaultNumberFormat(NUMBERFMTA *format);
+/* "3;0" gives 3, "3;2;0" 32, "3" 30, "3;2" 320. */
+unsigned int OVPB_API ConvertGroupPatternToNumber(const char *pattern);
+
+/* The "Applocale" switch of cv.ver; not 0 puts the interface in the system
+ * locale (0x0800), else it follows the user's locale. */
+DWORD OVPB_API UseApplocaleMode(void);
+LCID OVPB_API GetAppropriateLCID(void);
+/* The font character set of the interface locale's ANSI code page, 0 when
+ * unknown. */
+BYTE OVPB_API GetUserFontCharset(void);
+
+/* A locale's name ("en-US") in at most size bytes; 1, or 0 when the
+ * platform offers no name for it. */
+int OVPB_API LocaleIDToLocaleName(LCID locale, char *name, int size);
+int OVPB_API LanguageCodeToLocaleName(WORD language, char *name, int size);
+/* The character-set name of a code page (-1: the process's), room for 67
+ * characters; always 1. */
+int OVPB_API GetCharSetFromCodePage(char *name, int codePage);
+/* The ANSI code page of a font character set, or 0. */
+UINT OVPB_API GetCodePageFromCharSet(BYTE charset);
+/* The code page of a character-set name (any case), or 0. */
+int OVPB_API GetCodePageFromCharSetString(const char *name);
 
 #ifdef __cplusplus
 }

@@ -14,7 +14,7 @@
 #include "frame/config.h"
 #include "frame/kept_text.h"
 #include "frame/module.h"
-#include "files/paths.h"
+#include "text/path_toolkit.h"
 #include "log/log_file.h"
 #include "ovpb32.h"
 #include "platform/clock.h"
@@ -164,7 +164,7 @@ DWORD ProgramFile(char* buffer, DWORD size) { return platform::GetModuleFileName
 DWORD ProgramFile(WCHAR* buffer, DWORD size) { return platform::GetModuleFileNameW(nullptr, buffer, size); }
 
 template <typename Char>
-using PathParts = std::conditional_t<std::is_same<Char, char>::value, files::NarrowPathParts, files::WidePathParts>;
+using PathParts = std::conditional_t<std::is_same<Char, char>::value, text::NarrowPathParts, text::WidePathParts>;
 
 // The fields that stay the same while the process runs, made at its first
 // entry rather than at each.
@@ -208,7 +208,7 @@ const Char* ProgramName() {
   return FieldsOf(Char()).program.Get([](Char* name, size_t size) {
     Char path[MAX_PATH];
     PathParts<Char> parts;
-    if (ProgramFile(path, MAX_PATH) == 0 || !files::SplitPath(path, &parts)) {
+    if (ProgramFile(path, MAX_PATH) == 0 || !text::SplitPath(path, &parts)) {
       CopyLiteral(name, size, "unknown exe");
     } else {
       std::char_traits<Char>::copy(name, parts.name, std::min(Length(parts.name) + 1, size));

@@ -18,10 +18,6 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* source, int sou
 // Whether `byte` begins a two-byte character in the ANSI code page.
 BOOL IsDBCSLeadByte(BYTE byte);
 
-// Answers LOCALE_IDEFAULTANSICODEPAGE for the system locale; other values
-// join with the locale services.
-int GetLocaleInfoW(LCID locale, DWORD type, WCHAR* buffer, int size);
-
 // A runtime locale for LC_CTYPE, named as the runtime names them (".1252"):
 // the locale that the library's narrow/wide conversions go through.
 struct CtypeLocale;

@@ -20,6 +20,15 @@ LCID ConvertDefaultLocale(LCID locale);
 // ERROR_INSUFFICIENT_BUFFER; an unknown locale with ERROR_INVALID_PARAMETER.
 // The narrow form gives text in the process's ANSI code page.
 int GetLocaleInfoA(LCID locale, LCTYPE type, char* buffer, int size);
-// (GetLocaleInfoW is declared in platform/codepage.h.)
+int GetLocaleInfoW(LCID locale, LCTYPE type, WCHAR* buffer, int size);
+
+// The font character set that goes with a code page and back: with
+// TCI_SRCCHARSET `source` is the character set itself, with TCI_SRCCODEPAGE
+// the code page, with TCI_SRCFONTSIG it points to a code-page bitfield.
+BOOL TranslateCharsetInfo(DWORD* source, CHARSETINFO* info, DWORD flags);
+
+// The runtime's multi-byte code page: the ANSI code page when it is a
+// multi-byte one, else 0.
+int _getmbcp();
 
 }  // namespace platform

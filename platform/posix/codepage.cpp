@@ -227,24 +227,6 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* source, int sou
   return length;
 }
 
-int GetLocaleInfoW(LCID locale, DWORD type, WCHAR* buffer, int size) {
-  (void)locale;
-  if (type != LOCALE_IDEFAULTANSICODEPAGE) {
-    SetLastError(ERROR_INVALID_FLAGS);
-    return 0;
-  }
-  std::string text = std::to_string(GetACP());
-  int needed = static_cast<int>(text.size()) + 1;
-  if (size == 0) return needed;
-  if (buffer == nullptr || size < needed) {
-    SetLastError(ERROR_INSUFFICIENT_BUFFER);
-    return 0;
-  }
-  for (size_t i = 0; i < text.size(); ++i) buffer[i] = static_cast<WCHAR>(text[i]);
-  buffer[text.size()] = 0;
-  return needed;
-}
-
 struct CtypeLocale {
   UINT codePage;
 };

@@ -1,5 +1,6 @@
 #include "platform/posix/system_libraries.h"
 
+#include "platform/posix/icu_locale.h"
 #include "platform/system.h"
 
 namespace platform {
@@ -14,6 +15,7 @@ ProcAddress Proc(Function function) {
 const SystemProc kKernel32[] = {
     {"GetCurrentThreadId", Proc(&GetCurrentThreadId)},
     {"GetTickCount", Proc(&GetTickCount)},
+    {"LCIDToLocaleName", Proc(&LCIDToLocaleName)},
 };
 
 const SystemLibrary kLibraries[] = {

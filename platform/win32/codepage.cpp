@@ -20,10 +20,6 @@ int WideCharToMultiByte(UINT codePage, DWORD flags, const WCHAR* source, int sou
 
 BOOL IsDBCSLeadByte(BYTE byte) { return ::IsDBCSLeadByte(byte); }
 
-int GetLocaleInfoW(LCID locale, DWORD type, WCHAR* buffer, int size) {
-  return ::GetLocaleInfoW(locale, type, buffer, size);
-}
-
 struct CtypeLocale {
   _locale_t runtimeLocale;
 };

@@ -17,6 +17,7 @@
 //   ovpb_test_child wide-characters          the same for the wide classification
 //   ovpb_test_child log-writer RING APPEND TAG THREADS COUNT
 //                                            writes log entries, see log_writer.cpp
+//   ovpb_test_child locale-values            prints tests/intl/wine_locale_values.txt's lines
 //   ovpb_test_child copy SOURCE DEST         prints "copying", then ByteLevelFileCopy's
 //                                            result once the copy returns
 
@@ -30,6 +31,7 @@
 #include "platform/files.h"
 #include "platform/system.h"
 #include "support/shared_counter.h"
+#include "support/locale_values.h"
 #include "support/runtime_characters.h"
 #include "child/commands.h"
 #include "support/test_support.h"
@@ -103,6 +105,15 @@ int WideCharacters(char**) {
   return PrintSection(testing_support::FormatSection("wide", testing_support::AskWideClassification()));
 }
 
+int LocaleValues(char**) {
+  for (LCID locale : testing_support::ComparedLocales()) {
+    for (LCTYPE type : testing_support::ComparedLocaleValues()) {
+      std::printf("%s\n", testing_support::LocaleValueLine(locale, type).c_str());
+    }
+  }
+  return 0;
+}
+
 int Copy(char** argv) {
   std::printf("copying\n");
   std::fflush(stdout);
@@ -127,6 +138,7 @@ const Command kCommands[] = {
     {"wide-characters", 0, WideCharacters},
     {"log-writer", 5, RunLogWriter},
     {"copy", 2, Copy},
+    {"locale-values", 0, LocaleValues},
 };
 
 }  // namespace
