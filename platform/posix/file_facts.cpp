@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "platform/files.h"
+#include "platform/posix/system_calls.h"
 #include "platform/system.h"
 
 namespace platform {
@@ -72,7 +73,7 @@ std::string BaseName(const std::string& path) {
 
 bool ReadFacts(int folderFd, const char* path, int flags, const std::string& name, FileFacts* facts) {
   struct statx raw;
-  if (statx(folderFd, path, flags, STATX_BASIC_STATS | STATX_BTIME, &raw) != 0) return false;
+  if (sys::Statx(folderFd, path, flags, STATX_BASIC_STATS | STATX_BTIME, &raw) != 0) return false;
   facts->mode = raw.stx_mode;
   facts->attributes = AttributesOf(raw.stx_mode, name);
   facts->size = S_ISDIR(raw.stx_mode) ? 0 : raw.stx_size;

@@ -13,6 +13,7 @@
 #include "platform/posix/file_errors.h"
 #include "platform/posix/file_facts.h"
 #include "platform/posix/open_file.h"
+#include "platform/posix/system_calls.h"
 #include "platform/system.h"
 
 namespace platform {
@@ -72,8 +73,7 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD toRead, DWORD* read, void* overla
   DWORD done = 0;
   int failure = 0;
   while (done < toRead) {
-    ssize_t got = ::pread(open->fd(), static_cast<char*>(buffer) + done, toRead - done, start + done);
-    if (got < 0 && errno == EINTR) continue;
+    ssize_t got = posix::sys::Pread(open->fd(), static_cast<char*>(buffer) + done, toRead - done, start + done);
     if (got < 0) failure = errno;
     if (got <= 0) break;
     done += static_cast<DWORD>(got);
@@ -93,8 +93,8 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD toWrite, DWORD* written, v
   DWORD done = 0;
   int failure = 0;
   while (done < toWrite) {
-    ssize_t put = ::pwrite(open->fd(), static_cast<const char*>(buffer) + done, toWrite - done, start + done);
-    if (put < 0 && errno == EINTR) continue;
+    ssize_t put =
+        posix::sys::Pwrite(open->fd(), static_cast<const char*>(buffer) + done, toWrite - done, start + done);
     if (put < 0) {
       failure = errno;
       break;
@@ -139,7 +139,7 @@ BOOL SetEndOfFile(HANDLE file) {
 BOOL FlushFileBuffers(HANDLE file) {
   auto open = FileWithRight(file, posix::kShareWrite);
   if (!open) return FALSE;
-  return fsync(open->fd()) == 0 ? TRUE : FailFromErrno(errno);
+  return posix::sys::Fsync(open->fd()) == 0 ? TRUE : FailFromErrno(errno);
 }
 
 BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* information) {

@@ -14,6 +14,7 @@
 #include "platform/posix/file_facts.h"
 #include "platform/posix/file_names.h"
 #include "platform/posix/open_file.h"
+#include "platform/posix/system_calls.h"
 #include "platform/system.h"
 
 namespace platform {
@@ -28,7 +29,7 @@ const size_t kCopyBlock = 1 << 16;
 class FileUnderChange {
  public:
   explicit FileUnderChange(const std::string& path)
-      : fd_(path.empty() ? -1 : open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)) {}
+      : fd_(path.empty() ? -1 : sys::Open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)) {}
   ~FileUnderChange() {
     guard_.reset();
     if (fd_ >= 0) close(fd_);
@@ -71,9 +72,9 @@ ResolvedPath Native(const std::string& path) {
 BOOL SyncFolderOf(const std::string& path) {
   size_t slash = path.find_last_of('/');
   std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
-  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  int fd = sys::Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return FailFromErrno(errno, folder);
-  bool synced = fsync(fd) == 0;
+  bool synced = sys::Fsync(fd) == 0;
   close(fd);
   return synced ? TRUE : FailFromErrno(errno, folder);
 }
@@ -81,13 +82,11 @@ BOOL SyncFolderOf(const std::string& path) {
 BOOL CopyBytes(int from, int to) {
   std::unique_ptr<char[]> block(new char[kCopyBlock]);
   for (;;) {
-    ssize_t got = read(from, block.get(), kCopyBlock);
-    if (got < 0 && errno == EINTR) continue;
+    ssize_t got = sys::Read(from, block.get(), kCopyBlock);
     if (got < 0) return FailFromErrno(errno);
     if (got == 0) return TRUE;
     for (ssize_t done = 0; done < got;) {
-      ssize_t put = write(to, block.get() + done, static_cast<size_t>(got - done));
-      if (put < 0 && errno == EINTR) continue;
+      ssize_t put = sys::Write(to, block.get() + done, static_cast<size_t>(got - done));
       if (put < 0) return FailFromErrno(errno);
       done += put;
     }
@@ -105,9 +104,9 @@ BOOL CopyFacts(int from, int to) {
 // Renames without replacing where the file system can refuse atomically;
 // elsewhere the caller has already seen that the target is free.
 int Rename(const std::string& from, const std::string& to, bool replace) {
-  if (replace) return rename(from.c_str(), to.c_str());
-  int result = renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
-  if (result != 0 && (errno == EINVAL || errno == ENOSYS)) return rename(from.c_str(), to.c_str());
+  if (replace) return sys::Rename(from.c_str(), to.c_str());
+  int result = sys::RenameNoReplace(from.c_str(), to.c_str());
+  if (result != 0 && (errno == EINVAL || errno == ENOSYS)) return sys::Rename(from.c_str(), to.c_str());
   return result;
 }
 
@@ -169,7 +168,7 @@ BOOL SetAttributesOfName(const ResolvedPath& name, DWORD attributes) {
 
 BOOL DeleteNative(const std::string& path, bool readOnlyToo) {
   struct stat facts;
-  if (lstat(path.c_str(), &facts) != 0) return FailFromErrno(errno, path);
+  if (sys::Lstat(path.c_str(), &facts) != 0) return FailFromErrno(errno, path);
   if (S_ISDIR(facts.st_mode) || (IsReadOnly(facts.st_mode) && !readOnlyToo)) return Fail(ERROR_ACCESS_DENIED);
   FileUnderChange file(path);
   if (!file.Guard() || file.DeletionDenied()) return Fail(ERROR_SHARING_VIOLATION);
@@ -179,8 +178,8 @@ BOOL DeleteNative(const std::string& path, bool readOnlyToo) {
 
 BOOL MoveNative(const std::string& from, const std::string& to, DWORD flags) {
   struct stat source, target;
-  if (lstat(from.c_str(), &source) != 0) return FailFromErrno(errno, from);
-  bool targetExists = lstat(to.c_str(), &target) == 0;
+  if (sys::Lstat(from.c_str(), &source) != 0) return FailFromErrno(errno, from);
+  bool targetExists = sys::Lstat(to.c_str(), &target) == 0;
   bool sameFile = targetExists && source.st_dev == target.st_dev && source.st_ino == target.st_ino;
   bool replaces = targetExists && !sameFile;
   if (replaces && !(flags & MOVEFILE_REPLACE_EXISTING)) return Fail(ERROR_ALREADY_EXISTS);
@@ -211,7 +210,7 @@ BOOL CreateDirectoryNative(const std::string& path) {
 
 BOOL RemoveDirectoryNative(const std::string& path) {
   struct stat facts;
-  if (lstat(path.c_str(), &facts) != 0) return FailFromErrno(errno, path);
+  if (sys::Lstat(path.c_str(), &facts) != 0) return FailFromErrno(errno, path);
   if (!S_ISDIR(facts.st_mode)) return Fail(ERROR_DIRECTORY);
   FileUnderChange folder(path);
   if (!folder.Guard() || folder.DeletionDenied()) return Fail(ERROR_SHARING_VIOLATION);

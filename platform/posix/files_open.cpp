@@ -11,6 +11,7 @@
 #include "platform/posix/file_facts.h"
 #include "platform/posix/network_processes.h"
 #include "platform/posix/open_file.h"
+#include "platform/posix/system_calls.h"
 #include "platform/system.h"
 
 namespace platform {
@@ -51,16 +52,16 @@ Request RequestFor(const ResolvedPath& name, DWORD access, DWORD shareMode, DWOR
 // read, and a bare path descriptor for a handle that asks for no data access.
 int OpenWith(const Request& request, int flags) {
   const char* path = request.path.c_str();
-  int fd = open(path, flags | O_CLOEXEC | O_NOCTTY, request.createMode);
+  int fd = sys::Open(path, flags | O_CLOEXEC | O_NOCTTY, request.createMode);
   if (fd >= 0) return fd;
   int failure = errno;
   bool readWrite = (flags & O_ACCMODE) == O_RDWR;
   if (failure == EISDIR && request.directoryAllowed) {
-    fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    fd = sys::Open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   } else if (failure == EACCES && readWrite && !(request.claim.uses & kShareRead)) {
-    fd = open(path, (flags & ~O_ACCMODE) | O_WRONLY | O_CLOEXEC | O_NOCTTY, request.createMode);
+    fd = sys::Open(path, (flags & ~O_ACCMODE) | O_WRONLY | O_CLOEXEC | O_NOCTTY, request.createMode);
   } else if (failure == EACCES && request.claim.uses == 0) {
-    fd = open(path, O_PATH | O_CLOEXEC);
+    fd = sys::Open(path, O_PATH | O_CLOEXEC);
   }
   if (fd < 0) errno = failure;
   return fd;

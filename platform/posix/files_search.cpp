@@ -21,6 +21,7 @@
 #include "platform/posix/file_search.h"
 #include "platform/posix/handles.h"
 #include "platform/posix/native_path.h"
+#include "platform/posix/system_calls.h"
 #include "platform/posix/wildcard.h"
 #include "platform/system.h"
 
@@ -61,7 +62,7 @@ class Search final : public HandleObject {
       return true;
     }
     while (folder_ != nullptr) {
-      dirent* raw = readdir(folder_);
+      dirent* raw = sys::ReadDir(folder_);
       if (raw == nullptr) return false;
       std::string name = raw->d_name;
       bool dots = name == "." || name == "..";
@@ -141,7 +142,7 @@ SearchStart StartSearch(const std::string& pattern) {
 
   ResolvedPath where = ResolveUtf8(parts.folder.empty() ? std::string(".") : std::string(parts.folder));
   if (where.error != ERROR_SUCCESS) return Failed(where.error);
-  DIR* opened = opendir(where.native.c_str());
+  DIR* opened = sys::OpenDir(where.native.c_str());
   if (opened == nullptr) {
     bool missing = errno == ENOENT || errno == ENOTDIR;
     return Failed(missing ? ERROR_PATH_NOT_FOUND : WindowsErrorFromErrno(errno, where.native));
@@ -219,7 +220,7 @@ int ExactNameFound(std::string_view pattern) {
   if (path.error == ERROR_INVALID_NAME) return Fail(ERROR_FILE_NOT_FOUND);
   if (path.error != ERROR_SUCCESS) return Fail(path.error);
   struct stat facts;
-  if (lstat(native, &facts) == 0) return TRUE;
+  if (sys::Lstat(native, &facts) == 0) return TRUE;
   return Fail(WindowsErrorFromErrno(errno, native));
 }
 

@@ -16,6 +16,7 @@
 #include "platform/posix/file_names.h"
 #include "platform/posix/file_search.h"
 #include "platform/posix/native_path.h"
+#include "platform/posix/system_calls.h"
 #include "platform/posix/wildcard.h"
 #include "platform/system.h"
 
@@ -33,12 +34,12 @@ std::vector<std::string> NameList(const char* list) {
 
 bool IsFolder(const std::string& path) {
   struct stat facts;
-  return lstat(path.c_str(), &facts) == 0 && S_ISDIR(facts.st_mode);
+  return sys::Lstat(path.c_str(), &facts) == 0 && S_ISDIR(facts.st_mode);
 }
 
 bool Exists(const std::string& path) {
   struct stat facts;
-  return lstat(path.c_str(), &facts) == 0;
+  return sys::Lstat(path.c_str(), &facts) == 0;
 }
 
 std::string Child(const std::string& folder, const std::string& name) {
@@ -47,9 +48,9 @@ std::string Child(const std::string& folder, const std::string& name) {
 
 std::vector<std::string> Children(const std::string& folder) {
   std::vector<std::string> children;
-  DIR* listing = opendir(folder.c_str());
+  DIR* listing = sys::OpenDir(folder.c_str());
   if (listing == nullptr) return children;
-  while (dirent* entry = readdir(listing)) {
+  while (dirent* entry = sys::ReadDir(listing)) {
     if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0) {
       children.push_back(entry->d_name);
     }
