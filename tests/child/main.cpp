@@ -18,8 +18,8 @@
 //   ovpb_test_child log-writer RING APPEND TAG THREADS COUNT
 //                                            writes log entries, see log_writer.cpp
 //   ovpb_test_child time-zone                prints the offset 8 racing first ToGlobalTime calls saw
-//   ovpb_test_child date-formats             prints dates in several locales, the lines of
-//                                            tests/datetime/wine_dates.txt
+//   ovpb_test_child date-formats             prints dates in several locales by GetDateFormatA,
+//                                            the lines of tests/datetime/wine_dates.txt
 //   ovpb_test_child locale-values            prints tests/intl/wine_locale_values.txt's lines
 //   ovpb_test_child copy SOURCE DEST         prints "copying", then ByteLevelFileCopy's
 //                                            result once the copy returns
@@ -35,10 +35,11 @@
 
 #include "ovpb32.h"
 #include "platform/codepage.h"
+#include "platform/date_format.h"
+#include "platform/locale.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "support/shared_counter.h"
-#include "support/recorded_dates.h"
 #include "support/locale_values.h"
 #include "support/runtime_characters.h"
 #include "child/commands.h"
@@ -113,8 +114,39 @@ int WideCharacters(char**) {
   return PrintSection(testing_support::FormatSection("wide", testing_support::AskWideClassification()));
 }
 
+// In UTF-8; Windows writes in the locale's own code page, the POSIX layer in the process's.
+std::string FormatDate(LCID locale, DWORD flags, const SYSTEMTIME& date, const char* picture) {
+  char text[256], codePage[8] = "0";
+#ifdef _WIN32
+  platform::GetLocaleInfoA(locale, LOCALE_IDEFAULTANSICODEPAGE, codePage, sizeof codePage);
+#endif
+  if (platform::GetDateFormatA(locale, flags, &date, picture, text, sizeof text) == 0) return "(error)";
+  WideString wide(256, 0);
+  int units = platform::MultiByteToWideChar(static_cast<UINT>(std::atoi(codePage)), 0, text, -1, &wide[0], 256);
+  wide.resize(units > 0 ? units - 1 : 0);
+  return testing_support::ToUtf8(wide);
+}
+
+// "locale<TAB>yyyy-mm-dd<TAB>form<TAB>text"; the form LONG, SHORT or a picture.
 int DateFormats(char**) {
-  for (const std::string& line : testing_support::RecordDateFormats()) std::printf("%s\n", line.c_str());
+  for (LCID locale : {0x0409, 0x0809, 0x1009, 0x0C0C, 0x0407, 0x0411, 0x0419}) {
+    for (int year : {1601, 1752, 1899, 1900, 1999, 2000, 2001, 2024, 2100, 2400, 5000, 9999}) {
+      for (int month = 1; month <= 13; ++month) {  // 13: 29 February of the leap years
+        if (month == 13 && (year % 4 != 0 || (year % 100 == 0 && year % 400 != 0))) continue;
+        SYSTEMTIME date{static_cast<WORD>(year), static_cast<WORD>(month <= 12 ? month : 2), 0,
+                        static_cast<WORD>(month <= 12 ? 2 * month + 1 : 29), 0, 0, 0, 0};
+        std::printf("%04x\t%04d-%02d-%02d\tLONG\t%s\n", static_cast<unsigned>(locale), year, date.wMonth, date.wDay,
+                    FormatDate(locale, DATE_LONGDATE, date, nullptr).c_str());
+        std::printf("%04x\t%04d-%02d-%02d\tSHORT\t%s\n", static_cast<unsigned>(locale), year, date.wMonth, date.wDay,
+                    FormatDate(locale, DATE_SHORTDATE, date, nullptr).c_str());
+        for (const char* picture : {"d dd ddd dddd", "M MM MMM MMMM", "d MMMM yyyy", "y yy yyy yyyyy",
+                                    "'It''s' dd-MMM-yy gg", "MMMM, yyyy"}) {
+          std::printf("%04x\t%04d-%02d-%02d\t%s\t%s\n", static_cast<unsigned>(locale), year, date.wMonth, date.wDay,
+                      picture, FormatDate(locale, 0, date, picture).c_str());
+        }
+      }
+    }
+  }
   return 0;
 }
 

@@ -3,7 +3,6 @@
 #include <climits>
 #include <cstring>
 #include <fstream>
-#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -16,7 +15,7 @@
 #include "platform/string_table.h"
 #include "platform/system.h"
 #include "support/guarded_memory.h"
-#include "support/recorded_dates.h"
+#include "support/helper_process.h"
 #include "support/test_support.h"
 
 namespace {
@@ -144,31 +143,22 @@ TEST(DatePlatform, FormatFailuresSizesAndStrings) {
 
 // Where the POSIX layer may differ from the recording, by locale and form: Wine writes the era once per g (Windows
 // once per run of g); Windows writes Russian in code page 1251, which lacks the narrow no-break space before "г.".
-bool KnownDifference(const std::string& key) {
-  return key.find("\t'It''s' dd-MMM-yy gg") != std::string::npos ||
-         (key.find("0419\t") == 0 && key.find("\tLONG") != std::string::npos);
+bool KnownDifference(const std::string& line) {
+  return line.find("\t'It''s' dd-MMM-yy gg") != std::string::npos ||
+         (line.find("0419\t") == 0 && line.find("\tLONG\t") != std::string::npos);
 }
 
-// "locale\tdate\tform" to the text.
-std::map<std::string, std::string> ByKey(const std::vector<std::string>& lines) {
-  std::map<std::string, std::string> texts;
-  for (const std::string& line : lines) {
-    size_t text = line.rfind('\t');
-    if (!line.empty() && line[0] != '#' && text != std::string::npos) texts[line.substr(0, text)] = line.substr(text + 1);
-  }
-  return texts;
-}
-
+// The child writes the recording's lines in its order.
 TEST(RecordedDates, PlatformWritesWhatWindowsWrote) {
   std::ifstream file(testing_support::ProgramDirectory() / "wine_dates.txt");
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(file, line);) lines.push_back(line);
-  std::map<std::string, std::string> recorded = ByKey(lines), written = ByKey(testing_support::RecordDateFormats());
-  ASSERT_EQ(written.size(), recorded.size());
-  for (const auto& entry : written) {
-    EXPECT_TRUE(recorded[entry.first] == entry.second || KnownDifference(entry.first))
-        << entry.first << ": \"" << entry.second << "\", Windows \"" << recorded[entry.first] << "\"";
+  testing_support::HelperProcess child({"date-formats"});
+  for (std::string line; std::getline(file, line);) {
+    if (line[0] == '#') continue;
+    std::string written = child.ReadLine();
+    ASSERT_TRUE(written == line || KnownDifference(line)) << "Windows: " << line << "\nhere:    " << written;
   }
+  EXPECT_EQ(child.ReadLine(), "");
+  child.Finish();
 }
 
 }  // namespace
