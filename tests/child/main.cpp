@@ -18,8 +18,7 @@
 //   ovpb_test_child log-writer RING APPEND TAG THREADS COUNT
 //                                            writes log entries, see log_writer.cpp
 //   ovpb_test_child time-zone                prints the offset 8 racing first ToGlobalTime calls saw
-//   ovpb_test_child date-formats             prints dates in several locales by GetDateFormatA,
-//                                            the lines of tests/datetime/wine_dates.txt
+//   ovpb_test_child date-formats             prints the lines of tests/datetime/wine_dates.txt
 //   ovpb_test_child locale-values            prints tests/intl/wine_locale_values.txt's lines
 //   ovpb_test_child copy SOURCE DEST         prints "copying", then ByteLevelFileCopy's
 //                                            result once the copy returns
@@ -135,14 +134,11 @@ int DateFormats(char**) {
         if (month == 13 && (year % 4 != 0 || (year % 100 == 0 && year % 400 != 0))) continue;
         SYSTEMTIME date{static_cast<WORD>(year), static_cast<WORD>(month <= 12 ? month : 2), 0,
                         static_cast<WORD>(month <= 12 ? 2 * month + 1 : 29), 0, 0, 0, 0};
-        std::printf("%04x\t%04d-%02d-%02d\tLONG\t%s\n", static_cast<unsigned>(locale), year, date.wMonth, date.wDay,
-                    FormatDate(locale, DATE_LONGDATE, date, nullptr).c_str());
-        std::printf("%04x\t%04d-%02d-%02d\tSHORT\t%s\n", static_cast<unsigned>(locale), year, date.wMonth, date.wDay,
-                    FormatDate(locale, DATE_SHORTDATE, date, nullptr).c_str());
-        for (const char* picture : {"d dd ddd dddd", "M MM MMM MMMM", "d MMMM yyyy", "y yy yyy yyyyy",
-                                    "'It''s' dd-MMM-yy gg", "MMMM, yyyy"}) {
-          std::printf("%04x\t%04d-%02d-%02d\t%s\t%s\n", static_cast<unsigned>(locale), year, date.wMonth, date.wDay,
-                      picture, FormatDate(locale, 0, date, picture).c_str());
+        for (const char* form : {"LONG", "SHORT", "d dd ddd dddd", "M MM MMM MMMM", "d MMMM yyyy", "y yy yyy yyyyy",
+                                  "'It''s' dd-MMM-yy gg", "MMMM, yyyy"}) {
+          DWORD flags = std::strcmp(form, "LONG") == 0 ? DATE_LONGDATE : std::strcmp(form, "SHORT") == 0 ? DATE_SHORTDATE : 0;
+          std::printf("%04x\t%04d-%02d-%02d\t%s\t%s\n", static_cast<unsigned>(locale), year, date.wMonth, date.wDay, form,
+                      FormatDate(locale, flags, date, flags != 0 ? nullptr : form).c_str());
         }
       }
     }
