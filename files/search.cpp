@@ -144,6 +144,12 @@ extern "C" int OVPB_API file_find_next_ex(INT_PTR search, _finddata64i32_t* foun
   return files::FindNextVisible(search, found, with_directories != 0);
 }
 
+#ifndef _WIN32
+// A Windows caller ends a search with the runtime's _findclose; the POSIX
+// library gives the same function, so that the caller's code builds as is.
+extern "C" int OVPB_API _findclose(INT_PTR search) { return platform::_findclose(search); }
+#endif
+
 // Reads blocks of 128 bytes up to the first CR or LF and then sets the file
 // position just after the line end, so that the next call starts at the next
 // line. A line end that is the last byte of a block is read again as the

@@ -9,7 +9,7 @@
 
 namespace frame {
 
-// The attach and detach steps; the platform's entry point calls them.
+// The attach and detach steps; the entry points beside them call them.
 void ProcessAttach(HMODULE instance);
 void ProcessDetach();
 

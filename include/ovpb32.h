@@ -215,8 +215,18 @@ INT_PTR OVPB_API file_find_first(const char *pattern, struct _finddata64i32_t *f
 int OVPB_API file_find_next(INT_PTR search, struct _finddata64i32_t *found);
 INT_PTR OVPB_API file_find_first_ex(const char *pattern, struct _finddata64i32_t *found, int with_directories);
 int OVPB_API file_find_next_ex(INT_PTR search, struct _finddata64i32_t *found, int with_directories);
+#ifndef _WIN32
+/* Ends a search of file_find_first(_ex), as the Windows runtime's _findclose
+ * does there: 0, or -1 for a handle that is not an open search. */
+int OVPB_API _findclose(INT_PTR search);
+#endif
+/* An HFILE is what the platform's programs have: on Windows _lopen's handle,
+ * on Linux an open file descriptor (from open(2)). ReadLine1 and bsearchfile
+ * read through it and leave its file offset where they stop, so read(2) and
+ * lseek(2) (_lread, _llseek) carry on from there. */
 /* The next line of the file (ended by CR, LF, CR LF or LF CR) into out of
- * size bytes, cut to fit; its length, or -1 at the end or for size <= 0. */
+ * size bytes, cut to fit; its length, or -1 at the end or for size <= 0; the
+ * file is left just after the line end. */
 int OVPB_API ReadLine1(HFILE file, char *out, int size);
 /* Binary search of the records of record_size bytes between the offsets start
  * and end, sorted by their leading bytes, for key (compared on at most 25

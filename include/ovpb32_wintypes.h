@@ -49,7 +49,8 @@ typedef BYTE *LPBYTE;
 typedef DWORD *LPDWORD;
 typedef BOOL *LPBOOL;
 
-/* Handles are opaque pointers as on Windows; an HFILE is a descriptor. */
+/* Handles are opaque pointers as on Windows; an HFILE is an open file
+ * descriptor (from open(2)), see ReadLine1 in ovpb32.h. */
 typedef void *HANDLE;
 typedef struct OvHwnd__ *HWND;
 typedef struct OvHdc__ *HDC;

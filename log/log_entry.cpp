@@ -12,7 +12,7 @@
 #include "frame/config.h"
 #include "frame/kept_text.h"
 #include "frame/module.h"
-#include "files/paths.h"
+#include "text/path_toolkit.h"
 #include "log/log_file.h"
 #include "ovpb32.h"
 #include "platform/clock.h"
@@ -176,7 +176,7 @@ Text<Char> UserField() {
 }
 
 template <typename Char>
-using PathParts = std::conditional_t<std::is_same<Char, char>::value, files::NarrowPathParts, files::WidePathParts>;
+using PathParts = std::conditional_t<std::is_same<Char, char>::value, text::NarrowPathParts, text::WidePathParts>;
 
 // The host program's file name without folder or extension, and the thread.
 template <typename Char>
@@ -185,7 +185,7 @@ Text<Char> ProgramField() {
   Char field[MAX_PATH];
   PathParts<Char> parts;
   int thread = static_cast<int>(platform::GetCurrentThreadId());
-  if (ProgramFile(path, MAX_PATH) == 0 || !files::SplitPath(path, &parts)) {
+  if (ProgramFile(path, MAX_PATH) == 0 || !text::SplitPath(path, &parts)) {
     Format(field, MAX_PATH, Literal<Char>("unknown exe:%d").c_str(), thread);
   } else {
     Format(field, MAX_PATH, Literal<Char>("%s:%d").c_str(), parts.name, thread);

@@ -12,6 +12,17 @@ else
            sed -n 's/^[[:space:]]*\[[[:space:]]*[0-9]*\][[:space:]]*//p')
 fi
 
+# Decoration: a stdcall "@N" suffix, or a leading underscore the list lacks.
+decorated=$(printf '%s\n' "$actual" | grep -v '^$' | while read -r name; do
+  if [[ $name == *@* ]] || { [[ $name == _* ]] && grep -qx "${name#_}" "$names" && ! grep -qx "$name" "$names"; }; then
+    echo "$name"
+  fi
+done)
+if [ -n "$decorated" ]; then
+  echo "decorated names in the export table of $library:" $decorated
+  exit 1
+fi
+
 expected_sorted=$(sort -u "$names")
 actual_sorted=$(printf '%s\n' "$actual" | grep -v '^$' | sort -u)
 if [ "$expected_sorted" != "$actual_sorted" ]; then

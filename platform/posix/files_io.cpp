@@ -1,5 +1,6 @@
 // Reading, writing and moving within files open through handles, and the
-// old-style HFILE functions, which are handles under another type.
+// old-style HFILE functions, which on POSIX work on a file descriptor: the
+// HFILE a Linux program already has.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -54,7 +55,11 @@ int64_t OriginOf(int fd, DWORD method) {
   }
 }
 
-HANDLE HandleOf(HFILE file) { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(file)); }
+// HFILE_ERROR, with the Windows error of `error` as the last error.
+int HfileFailure(int error) {
+  FailFromErrno(error);
+  return HFILE_ERROR;
+}
 
 }  // namespace
 
@@ -151,7 +156,8 @@ BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* informa
   return TRUE;
 }
 
-// OF_SHARE_COMPAT opens as OF_SHARE_DENY_NONE does, as on Windows NT.
+// OF_SHARE_COMPAT opens as OF_SHARE_DENY_NONE does, as on Windows NT. The
+// HFILE is a descriptor of the caller's to close with _lclose or close(2).
 HFILE _lopen(const char* name, int mode) {
   static const DWORD kAccess[] = {GENERIC_READ, GENERIC_WRITE, GENERIC_READ | GENERIC_WRITE, GENERIC_READ};
   DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
@@ -161,19 +167,36 @@ HFILE _lopen(const char* name, int mode) {
     case OF_SHARE_DENY_READ: share = FILE_SHARE_WRITE; break;
   }
   HANDLE file = CreateFileA(name, kAccess[mode & 3], share, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  return file == INVALID_HANDLE_VALUE ? HFILE_ERROR : static_cast<HFILE>(reinterpret_cast<intptr_t>(file));
+  if (file == INVALID_HANDLE_VALUE) return HFILE_ERROR;
+  // A second descriptor of the same open file description keeps its share
+  // locks, which the kernel drops with the last descriptor.
+  int descriptor = fcntl(posix::ObjectOf<posix::OpenFile>(file)->fd(), F_DUPFD_CLOEXEC, 0);
+  int failure = errno;
+  CloseHandle(file);
+  return descriptor >= 0 ? descriptor : HfileFailure(failure);
 }
 
-HFILE _lclose(HFILE file) { return CloseHandle(HandleOf(file)) ? 0 : HFILE_ERROR; }
+HFILE _lclose(HFILE file) { return close(file) == 0 ? 0 : HfileFailure(errno); }
 
 LONG _llseek(HFILE file, LONG offset, int origin) {
-  DWORD position = SetFilePointer(HandleOf(file), offset, nullptr, static_cast<DWORD>(origin));
-  return position == INVALID_SET_FILE_POINTER ? HFILE_ERROR : static_cast<LONG>(position);
+  static const int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+  if (static_cast<unsigned>(origin) > FILE_END) return HfileFailure(EINVAL);
+  off_t position = lseek(file, offset, kWhence[origin]);
+  if (position < 0) return HfileFailure(errno);
+  if (position > INT32_MAX) return HfileFailure(EOVERFLOW);
+  return static_cast<LONG>(position);
 }
 
 UINT _lread(HFILE file, void* buffer, UINT count) {
-  DWORD read = 0;
-  return ReadFile(HandleOf(file), buffer, count, &read, nullptr) ? read : static_cast<UINT>(HFILE_ERROR);
+  UINT done = 0;
+  while (done < count) {
+    ssize_t got = ::read(file, static_cast<char*>(buffer) + done, count - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return static_cast<UINT>(HfileFailure(errno));
+    if (got == 0) break;
+    done += static_cast<UINT>(got);
+  }
+  return done;
 }
 
 }  // namespace platform

@@ -44,12 +44,14 @@ WideString Trimmed(const WCHAR* begin, const WCHAR* end) {
   return WideString(begin, end);
 }
 
+// The name asked for loses its surrounding blanks as the file's names do.
 bool SameName(const WideString& a, const WCHAR* b) {
-  size_t i = 0;
-  for (; i < a.size(); ++i) {
-    if (b[i] == 0 || u_foldCase(a[i], U_FOLD_CASE_DEFAULT) != u_foldCase(b[i], U_FOLD_CASE_DEFAULT)) return false;
+  WideString asked = Trimmed(b, b + std::char_traits<WCHAR>::length(b));
+  if (asked.size() != a.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (u_foldCase(a[i], U_FOLD_CASE_DEFAULT) != u_foldCase(asked[i], U_FOLD_CASE_DEFAULT)) return false;
   }
-  return b[i] == 0;
+  return true;
 }
 
 WideString DecodeFile(const std::string& bytes) {
@@ -76,7 +78,8 @@ WideString DecodeFile(const std::string& bytes) {
   return text;
 }
 
-// Lines are "[section]", "key=value" (blanks around both trimmed) or a bare
+// Lines are "[section]", "key=value" (blanks around names and value trimmed,
+// inside the brackets too) or a bare
 // key with no value; anything before the first section is ignored.
 std::vector<Section> ParseProfile(const WideString& text) {
   std::vector<Section> sections;
@@ -89,7 +92,7 @@ std::vector<Section> ParseProfile(const WideString& text) {
     if (line.empty()) continue;
     if (line[0] == u'[') {
       size_t close = line.rfind(u']');
-      if (close != WideString::npos) sections.push_back(Section{line.substr(1, close - 1), {}});
+      if (close != WideString::npos) sections.push_back(Section{Trimmed(line.data() + 1, line.data() + close), {}});
       continue;
     }
     if (sections.empty()) continue;

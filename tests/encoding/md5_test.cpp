@@ -47,26 +47,18 @@ std::string GuidString(const GUID& guid) {
 }
 
 TEST(MD5, Rfc1321TestSuite) {
-  EXPECT_EQ(DigestInPieces(""), "d41d8cd98f00b204e9800998ecf8427e");
-  EXPECT_EQ(DigestInPieces("a"), "0cc175b9c0f1b6a831c399e269772661");
-  EXPECT_EQ(DigestInPieces("abc"), "900150983cd24fb0d6963f7d28e17f72");
-  EXPECT_EQ(DigestInPieces("message digest"), "f96b697d7cb7938d525a2f31aaf161d0");
-  EXPECT_EQ(DigestInPieces("abcdefghijklmnopqrstuvwxyz"), "c3fcd3d76192e4007dfb496cca67e13b");
-  EXPECT_EQ(DigestInPieces("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"),
-            "d174ab98d277d9f5a5611c2c9f419d9f");
-  EXPECT_EQ(DigestInPieces("12345678901234567890123456789012345678901234567890123456789012345678901234567890"),
-            "57edf4a22be3c955ac49da2e2107b67a");
-}
-
-TEST(MD5, AMillionAsInPiecesOfOddSizes) {
-  const std::string data(1000000, 'a');
-  std::vector<size_t> pieces;
-  size_t total = 0;
-  for (size_t piece = 1; total + piece < data.size(); piece = piece * 3 % 997 + 1) {
-    pieces.push_back(piece);
-    total += piece;
-  }
-  EXPECT_EQ(DigestInPieces(data, pieces), "7707d6ae4e027c70eea2a935c2296f21");
+  const std::pair<std::string, const char*> suite[] = {
+      {"", "d41d8cd98f00b204e9800998ecf8427e"},
+      {"a", "0cc175b9c0f1b6a831c399e269772661"},
+      {"abc", "900150983cd24fb0d6963f7d28e17f72"},
+      {"message digest", "f96b697d7cb7938d525a2f31aaf161d0"},
+      {"abcdefghijklmnopqrstuvwxyz", "c3fcd3d76192e4007dfb496cca67e13b"},
+      {"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789", "d174ab98d277d9f5a5611c2c9f419d9f"},
+      {"12345678901234567890123456789012345678901234567890123456789012345678901234567890",
+       "57edf4a22be3c955ac49da2e2107b67a"},
+      {std::string(56, 'a'), "3b0c8ac703f828b04c6c197006d17218"},  // the padding takes a block of its own
+  };
+  for (const auto& [text, digest] : suite) EXPECT_EQ(DigestInPieces(text), digest) << text;
 }
 
 // Every way of cutting messages around the block and padding boundaries in
@@ -90,37 +82,18 @@ TEST(MD5, PiecesOfAnySizeGiveTheSameDigest) {
   }
 }
 
-TEST(MD5, MisuseIsReportedAndChangesNothing) {
-  encoding::MD5 md5;
-  testing::internal::CaptureStderr();
-  EXPECT_EQ(md5.raw_digest(), nullptr);
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "MD5::raw_digest:  Can't get digest if you haven't finalized the digest!\n");
-
-  md5.update(reinterpret_cast<const uint8_t*>("abc"), 3);
-  md5.finalize();
-  testing::internal::CaptureStderr();
-  md5.update(reinterpret_cast<const uint8_t*>("more"), 4);
-  md5.finalize();
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "MD5::update:  Can't update a finalized digest!\n"
-            "MD5::finalize:  Already finalized this digest!\n");
-  EXPECT_EQ(Hex(md5.raw_digest(), 16), "900150983cd24fb0d6963f7d28e17f72");
-}
-
-TEST(NameBasedGuids, KnownNames) {
-  GUID guid;
+TEST(NameBasedGuids, KnownNamesAndNullPointers) {
+  GUID guid = {0x12345678, 0, 0, {0}};
+  EXPECT_EQ(GenerateNameBasedGuidA(nullptr, &guid), 0);
+  EXPECT_EQ(GenerateNameBasedGuidW(nullptr, &guid), 0);
+  EXPECT_EQ(guid.Data1, 0x12345678u);
+  EXPECT_EQ(GenerateNameBasedGuidA("abc", nullptr), 0);
   ASSERT_EQ(GenerateNameBasedGuidA("abc", &guid), 1);
   EXPECT_EQ(GuidString(guid), "98500190-D23C-B03F-8696-3F7D28E17F72");
   ASSERT_EQ(GenerateNameBasedGuidW(OV_WIDE("abc"), &guid), 1);
   EXPECT_EQ(GuidString(guid), "CF7314CE-C680-FD33-88E3-DFC006ADC315");
   ASSERT_EQ(GenerateNameBasedGuidA("", &guid), 1);
   EXPECT_EQ(GuidString(guid), "D98C1DD4-008F-0432-8980-0998ECF8427E");
-
-  GUID upper;
-  GenerateNameBasedGuidA("ABC", &upper);
-  GenerateNameBasedGuidA("abc", &guid);
-  EXPECT_NE(GuidString(upper), GuidString(guid));
 }
 
 // Units without a zero byte, so that their little-endian bytes can also be
@@ -131,15 +104,6 @@ TEST(NameBasedGuids, WideNamesHashTheirUtf16LittleEndianBytes) {
   GenerateNameBasedGuidW(name, &wide);
   GenerateNameBasedGuidA("\x2D\x4E\x3D\xD8\x01\xDE\x41\x01", &narrow);
   EXPECT_EQ(GuidString(wide), GuidString(narrow));
-}
-
-TEST(NameBasedGuids, NullPointersAreRefused) {
-  GUID guid = {0x12345678, 0, 0, {0}};
-  EXPECT_EQ(GenerateNameBasedGuidA(nullptr, &guid), 0);
-  EXPECT_EQ(GenerateNameBasedGuidW(nullptr, &guid), 0);
-  EXPECT_EQ(guid.Data1, 0x12345678u);
-  EXPECT_EQ(GenerateNameBasedGuidA("abc", nullptr), 0);
-  EXPECT_EQ(GenerateNameBasedGuidW(OV_WIDE("abc"), nullptr), 0);
 }
 
 }  // namespace

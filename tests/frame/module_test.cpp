@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 #include "frame/config.h"
 #include "frame/module.h"
 #include "platform/system.h"
+#include "support/helper_process.h"
 #include "support/test_support.h"
 
 namespace {
@@ -15,29 +17,18 @@ namespace fs = std::filesystem;
 using testing_support::LoadedLibrary;
 using testing_support::TempDir;
 
-TEST(ModuleDirectory, IsTheFolderOfTheFileHoldingTheLibraryCode) {
+TEST(ModuleFrame, KnowsItsDirectoryAttachingThreadAndDoubleByteFlag) {
   // Linked into this program, the library's file is the program itself.
   std::string directory = frame::GetModuleDirectoryA();
   ASSERT_FALSE(directory.empty());
-  char last = directory.back();
-  EXPECT_TRUE(last == '\\' || last == '/');
+  EXPECT_TRUE(directory.back() == '\\' || directory.back() == '/');
   EXPECT_EQ(fs::path(directory).parent_path(), testing_support::ProgramDirectory());
   EXPECT_EQ(std::string(frame::GetConfigFilePathA()), directory + "cv.ver");
-  EXPECT_EQ(testing_support::ToUtf8(frame::GetModuleDirectoryW()), directory);
   EXPECT_EQ(testing_support::ToUtf8(frame::GetConfigFilePathW()), directory + "cv.ver");
-}
-
-TEST(ModuleDirectory, IsKeptOnceFound) {
-  EXPECT_EQ(frame::GetModuleDirectoryA(), frame::GetModuleDirectoryA());
-  EXPECT_EQ(frame::GetConfigFilePathW(), frame::GetConfigFilePathW());
-}
-
-TEST(ModuleFrame, RecordsTheAttachingThreadAndTheDoubleByteFlag) {
   // The test program's static initialisation, and so the attach step, ran
   // on the thread that runs main and the tests.
   EXPECT_EQ(frame::MainThreadId(), platform::GetCurrentThreadId());
   EXPECT_EQ(frame::DoubleByteFlag(), platform::GetSystemMetrics(SM_DBCSENABLED));
-  EXPECT_NE(frame::ModuleInstance(), nullptr);
   std::lock_guard<std::recursive_mutex> outer(frame::ModuleLock());
   std::lock_guard<std::recursive_mutex> inner(frame::ModuleLock());  // a critical section re-enters
 }
@@ -57,22 +48,7 @@ class RelocatedLibrary : public ::testing::Test {
   fs::path copy_;
 };
 
-TEST_F(RelocatedLibrary, ReadsTheConfigurationBesideItsOwnFile) {
-  WriteConfig("[VERSION]\r\nOVAssert=1\r\n");
-  LoadedLibrary library(copy_);
-  ASSERT_TRUE(library.loaded());
-  auto assertOn = library.Get<int (*)()>("OVAssertOn");
-  ASSERT_NE(assertOn, nullptr);
-  EXPECT_EQ(assertOn(), 1);
-}
-
-TEST_F(RelocatedLibrary, WithoutConfigurationKeysHaveTheirDefaults) {
-  LoadedLibrary library(copy_);
-  ASSERT_TRUE(library.loaded());
-  EXPECT_EQ(library.Get<int (*)()>("OVAssertOn")(), 0);
-}
-
-TEST_F(RelocatedLibrary, KeysAreReadOncePerProcess) {
+TEST_F(RelocatedLibrary, ReadsTheConfigurationBesideItsOwnFileOncePerProcess) {
   WriteConfig("[VERSION]\r\nOVAssert=1\r\n");
   LoadedLibrary library(copy_);
   ASSERT_TRUE(library.loaded());
@@ -80,10 +56,9 @@ TEST_F(RelocatedLibrary, KeysAreReadOncePerProcess) {
   ASSERT_EQ(assertOn(), 1);
   WriteConfig("[VERSION]\r\nOVAssert=0\r\n");
   EXPECT_EQ(assertOn(), 1);
-  // The next process sees the change.
-  auto child = testing_support::RunHelper("assert-on \"" + copy_.string() + "\"");
-  EXPECT_EQ(child.exitCode, 0);
-  EXPECT_EQ(child.output.substr(0, 1), "0");
+  testing_support::HelperProcess child({"assert-on", copy_.string()});  // the next process sees the change
+  EXPECT_EQ(child.ReadLine(), "0");
+  EXPECT_EQ(child.Finish(), 0);
 }
 
 // Keys read through this program's own cv.ver.
@@ -109,33 +84,22 @@ class ConfigurationKeys : public ::testing::Test {
   fs::path path_;
 };
 
-TEST_F(ConfigurationKeys, DefaultsWithoutAConfigurationFile) {
+TEST_F(ConfigurationKeys, DefaultsAndEveryKeyOfTheVersionSection) {
   using frame::ConfigKey;
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::GeneralLogging), 0);
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::LoggingSize), 10000000);
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::OVAssert), 0);
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::LogFileDeletes), 0);
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::Applocale), 0);
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::GetFileAttributesOld), 0);
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::RegionalDigits), 0);
+  const ConfigKey integers[] = {ConfigKey::GeneralLogging, ConfigKey::LoggingSize, ConfigKey::OVAssert,
+                                ConfigKey::LogFileDeletes, ConfigKey::Applocale, ConfigKey::GetFileAttributesOld,
+                                ConfigKey::RegionalDigits};
+  const int defaults[] = {0, 10000000, 0, 0, 0, 0, 0}, configured[] = {3, 5000, 2, 1, 1, 1, 4};
+  for (size_t i = 0; i < std::size(integers); ++i) EXPECT_EQ(frame::ConfigInteger(integers[i]), defaults[i]) << i;
   EXPECT_EQ(Text(ConfigKey::LoggingCategory), "*");
   EXPECT_EQ(Text(ConfigKey::LoggingPath), std::string(frame::GetModuleDirectoryA()) + "GeneralLog.log");
   EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "");
-}
-
-TEST_F(ConfigurationKeys, EveryKeyIsReadFromTheVersionSection) {
   WriteConfig(
       "[version]\r\nGeneralLogging=3\r\nLoggingCategory=Net,Files\r\nLoggingPath=C:\\logs\\x.log\r\n"
       "LoggingSize=5000\r\nOVAssert=2\r\nLogFileDeletes=1\r\nGenerateMiniDump=yes\r\nApplocale=1\r\n"
       "GetFileAttributesOld=1\r\nRegionalDigits=4\r\n");
-  using frame::ConfigKey;
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::GeneralLogging), 3);
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::LoggingSize), 5000);
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::OVAssert), 2);
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::LogFileDeletes), 1);
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::Applocale), 1);
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::GetFileAttributesOld), 1);
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::RegionalDigits), 4);
+  frame::ForgetConfigForTesting();
+  for (size_t i = 0; i < std::size(integers); ++i) EXPECT_EQ(frame::ConfigInteger(integers[i]), configured[i]) << i;
   EXPECT_EQ(Text(ConfigKey::LoggingCategory), "Net,Files");
   EXPECT_EQ(Text(ConfigKey::LoggingPath), "C:\\logs\\x.log");
   EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "yes");

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "log_test_support.h"
+#include "support/helper_process.h"
 #include "support/log_writer_entry.h"
 
 namespace {
@@ -42,24 +43,20 @@ using ConcurrentWriters = log_testing::LogTest;
 
 TEST_F(ConcurrentWriters, EveryReportedEntryIsWholeAndInTheFile) {
   std::string ring = LogFile("ring.log"), append = LogFile("append.log");
-  std::vector<std::string> outputs(kProcesses);
-  std::vector<std::thread> processes;
+  std::vector<std::unique_ptr<testing_support::HelperProcess>> writers;
   for (int p = 0; p < kProcesses; ++p) {
-    processes.emplace_back([&, p] {
-      auto result = testing_support::RunHelper("log-writer \"" + ring + "\" \"" + append + "\" P" +
-                                               std::to_string(p) + " " + std::to_string(kThreads) + " " +
-                                               std::to_string(kEntries));
-      EXPECT_EQ(result.exitCode, 0);
-      outputs[p] = result.output;
-    });
+    writers.emplace_back(new testing_support::HelperProcess(
+        {"log-writer", ring, append, "P" + std::to_string(p), std::to_string(kThreads), std::to_string(kEntries)}));
   }
-  for (std::thread& process : processes) process.join();
-
   std::set<std::string> lostRing, lostAppend;
-  for (const std::string& output : outputs) {
-    std::istringstream lines(output);
-    std::string word, log, id;
-    while (lines >> word >> log >> id) (log == "ring" ? lostRing : lostAppend).insert(id);
+  for (auto& writer : writers) {
+    for (std::string line = writer->ReadLine(); !line.empty(); line = writer->ReadLine()) {
+      std::istringstream words(line);
+      std::string word, log, id;
+      words >> word >> log >> id;
+      (log == "ring" ? lostRing : lostAppend).insert(id);
+    }
+    EXPECT_EQ(writer->Finish(), 0);
   }
   std::multiset<std::string> expectedRing, expectedAppend;
   for (int p = 0; p < kProcesses; ++p) {

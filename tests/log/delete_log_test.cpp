@@ -1,7 +1,5 @@
 // Deletes and moves recorded in the delete-event log.
 
-#include <cstdlib>
-#include <cstring>
 #include <iterator>
 #include <regex>
 
@@ -47,70 +45,56 @@ class DeleteLog : public log_testing::LogTest {
   fs::path eventLog_;
 };
 
-TEST_F(DeleteLog, OffByDefault) {
-  fs::create_directories(orvanta_);
+TEST_F(DeleteLog, OnlyWhenSwitchedOnAndTheFolderExists) {
   std::string victim = Victim("a.txt");
+  fs::create_directories(orvanta_);
+  EXPECT_TRUE(OVDeleteFile(victim.c_str(), "Test", 1));  // off by default
+  EXPECT_EQ(Events(), "");
+  fs::remove_all(orvanta_);
+  Configure("LogFileDeletes=1\r\n");
+  victim = Victim("c.txt");
   EXPECT_TRUE(OVDeleteFile(victim.c_str(), "Test", 1));
   EXPECT_FALSE(fs::exists(victim));
-  EXPECT_EQ(Events(), "");
+  EXPECT_FALSE(fs::exists(orvanta_));  // never created
 }
 
 TEST_F(DeleteLog, EntriesNameUserActionFileOriginAndComputer) {
   Configure("LogFileDeletes=-1\r\n");  // any value but 0 is on
   fs::create_directories(orvanta_);
   std::string victim = Victim("b.txt");
-  std::string moved = LogFile("b-moved.txt");
-  EXPECT_TRUE(OVMoveFile(victim.c_str(), moved.c_str(), "Mover", 7));
-  EXPECT_TRUE(fs::exists(moved));
+  EXPECT_TRUE(OVMoveFile(victim.c_str(), LogFile("b-moved.txt").c_str(), "Mover", 7));
   EXPECT_FALSE(OVDeleteFile(victim.c_str(), "Deleter", -3));  // already gone: the entry stays
   std::string events = Events();
   std::regex line(R"(User [^ ]* (moved|deleted) file (.*) from (\w+) \((-?\d+)\) on computer \S* \(time: \w{3} \w{3} \d\d \d\d:\d\d:\d\d \d{4}\)\.\r\n)");
   std::sregex_iterator entries(events.begin(), events.end(), line), end;
   ASSERT_EQ(std::distance(entries, end), 2) << events;
-  EXPECT_EQ((*entries)[1].str(), "moved");
-  EXPECT_EQ((*entries)[2].str(), victim);
-  EXPECT_EQ((*entries)[4].str(), "7");
+  EXPECT_EQ((*entries)[1].str() + " " + (*entries)[2].str() + " " + (*entries)[4].str(), "moved " + victim + " 7");
   ++entries;
-  EXPECT_EQ((*entries)[1].str(), "deleted");
-  EXPECT_EQ((*entries)[3].str(), "Deleter");
-  EXPECT_EQ((*entries)[4].str(), "-3");
+  EXPECT_EQ((*entries)[1].str() + " " + (*entries)[3].str() + " " + (*entries)[4].str(), "deleted Deleter -3");
 }
 
-TEST_F(DeleteLog, WithoutTheFolderNothingIsWrittenButTheOperationHappens) {
-  Configure("LogFileDeletes=1\r\n");
-  std::string victim = Victim("c.txt");
-  EXPECT_TRUE(OVDeleteFile(victim.c_str(), "Test", 1));
-  EXPECT_FALSE(fs::exists(victim));
-  EXPECT_FALSE(fs::exists(orvanta_));
-}
-
-TEST_F(DeleteLog, ShellDeletesWriteOneEntryPerNameAndCopiesNone) {
+// Shell operations: a copy is not logged, a move or delete once per name.
+TEST_F(DeleteLog, ShellOperationsWriteOneEntryPerNameMovedOrDeleted) {
   Configure("LogFileDeletes=1\r\n");
   fs::create_directories(orvanta_);
-  std::string names;
-  for (const char* name : {"d1.txt", "d2.txt", "d3.txt"}) names += Victim(name) + '\0';
-  names += '\0';
-  std::string copyFrom = Victim("e.txt") + std::string(2, '\0');
-  std::string copyTo = LogFile("e-copy.txt") + std::string(2, '\0');
-
-  SHFILEOPSTRUCTA copy = {};
-  copy.wFunc = FO_COPY;
-  copy.pFrom = copyFrom.c_str();
-  copy.pTo = copyTo.c_str();
-  copy.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_NOCONFIRMMKDIR;
-  EXPECT_EQ(OVSHFileOperation(&copy, "Shell", 2), 0);
+  auto operate = [this](UINT function, const std::string& from, const std::string& to) {
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = function;
+    operation.pFrom = from.c_str();
+    operation.pTo = to.empty() ? nullptr : to.c_str();
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_NOCONFIRMMKDIR;
+    return OVSHFileOperation(&operation, "Shell", 2);
+  };
+  const std::string end(2, '\0');
+  EXPECT_EQ(operate(FO_COPY, Victim("e.txt") + end, LogFile("e-copy.txt") + end), 0);
   EXPECT_EQ(Events(), "");
-
-  SHFILEOPSTRUCTA remove = {};
-  remove.wFunc = FO_DELETE;
-  remove.pFrom = names.c_str();
-  remove.fFlags = FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOERRORUI;
-  EXPECT_EQ(OVSHFileOperation(&remove, "Shell", 2), 0);
+  EXPECT_EQ(operate(FO_MOVE, Victim("m.txt") + end, LogFile("m-moved.txt") + end), 0);
+  EXPECT_NE(Events().find(" moved file " + LogFile("m.txt")), std::string::npos) << Events();
+  EXPECT_EQ(operate(FO_DELETE, Victim("d1.txt") + '\0' + Victim("d2.txt") + end, ""), 0);
   std::string events = Events();
-  size_t d1 = events.find("d1.txt"), d2 = events.find("d2.txt"), d3 = events.find("d3.txt");
-  ASSERT_NE(d3, std::string::npos) << events;
+  size_t d1 = events.find(" deleted file " + LogFile("d1.txt")), d2 = events.find("d2.txt");
+  ASSERT_NE(d2, std::string::npos) << events;
   EXPECT_LT(d1, d2);
-  EXPECT_LT(d2, d3);
   EXPECT_FALSE(fs::exists(LogFile("d2.txt")));
 }
 

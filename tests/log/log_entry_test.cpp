@@ -32,80 +32,55 @@ class LogEntries : public log_testing::LogTest {
     return bytes.substr(10, end - 10);
   }
 
-  void WriteWithCategory(const char* category, const char* component) {
-    Configure(std::string("LoggingCategory=") + category + "\r\n");
-    Point();
-    OVWriteLogA(component, 0, "m");
-  }
-
   std::string path_;
 };
 
 // (time) computer:user program:thread [component   ]: message
 const std::regex kLine(R"(\(\w{3} \w{3} \d\d \d\d:\d\d:\d\d \d{4}\) [^:\r\n]*:[^ \r\n]* [^:\r\n]+:\d+ (.*)\r\n)");
 
-TEST_F(LogEntries, WithoutConfigurationOnlyLevelZeroIsWritten) {
+TEST_F(LogEntries, LevelAndCategoriesChooseTheEntriesAndExFormsIgnoreTheLevel) {
   Point();
   EXPECT_EQ(OVActiveLog(), 0);
   OVWriteLogA("Net", 1, "dropped");
   OVWriteLogA("Net", 0, "kept %d", 7);
   std::smatch match;
   std::string written = Written();
-  ASSERT_TRUE(std::regex_match(written, match, kLine)) << written;
+  ASSERT_TRUE(std::regex_match(written, match, kLine)) << written;  // without configuration only level 0
   EXPECT_EQ(match[1].str(), "[Net         ]: kept 7");
-}
-
-TEST_F(LogEntries, ExAndArgsFormsIgnoreTheLevel) {
-  Point();
-  OVWriteLogEx(path_.c_str(), "", 9, "ex");
   OVWriteLogEx(nullptr, "", 9, "general");
-  std::string written = Written();
-  EXPECT_NE(written.find(" : ex\r\n"), std::string::npos) << written;
-  EXPECT_NE(written.find(" : general\r\n"), std::string::npos) << written;
-}
+  EXPECT_NE(Written().find(" : general\r\n"), std::string::npos);
 
-TEST_F(LogEntries, LevelComesFromGeneralLogging) {
-  Configure("GeneralLogging=2\r\n");
+  Configure("GeneralLogging=2\r\nLoggingCategory=Net,ByteLevelFileCopy\r\n");
   Point();
   EXPECT_EQ(OVActiveLog(), 1);
-  OVWriteLogA("", 2, "two");
-  OVWriteLogA("", 3, "three");
-  std::string written = Written();
-  EXPECT_NE(written.find("two"), std::string::npos);
-  EXPECT_EQ(written.find("three"), std::string::npos);
+  for (const char* component : {"NET", "ByteLevelFileCopy", "Copy", "", "AVeryLongComponentName"}) {
+    OVWriteLogA(component, 2, "%s!", component);
+  }
+  OVWriteLogA("Net", 3, "three");
+  written = Written();
+  for (const char* kept : {"[NET         ]: NET!", "[ByteLevelFileCopy]: ByteLevelFileCopy!", " : !\r\n"}) {
+    EXPECT_NE(written.find(kept), std::string::npos) << kept;
+  }
+  for (const char* dropped : {"[Copy ", "three", "AVery"}) EXPECT_EQ(written.find(dropped), std::string::npos) << dropped;
 }
 
-TEST_F(LogEntries, CategoryListAdmitsListedComponentsOnly) {
-  Configure("LoggingCategory=Net,ByteLevelFileCopy\r\n");
-  Point();
-  OVWriteLogA("NET", 0, "net");
-  OVWriteLogA("ByteLevelFileCopy", 0, "copy");
-  OVWriteLogA("Copy", 0, "dropped");
-  OVWriteLogA("", 0, "no component");
-  std::string written = Written();
-  EXPECT_NE(written.find(": net\r\n"), std::string::npos);
-  EXPECT_NE(written.find("[ByteLevelFileCopy]: copy"), std::string::npos);
-  EXPECT_EQ(written.find("dropped"), std::string::npos);
-  EXPECT_NE(written.find(" : no component"), std::string::npos);
-}
-
-TEST_F(LogEntries, ABlankInTheCategoryListIsPartOfTheName) {
-  WriteWithCategory("Net, Disk", "Disk");
-  EXPECT_EQ(Written(), "");
-  WriteWithCategory("Net, Disk", "Net");
-  EXPECT_NE(Written(), "");
-}
-
-TEST_F(LogEntries, StarFirstAdmitsEverything) {
-  WriteWithCategory("*but not this", "Anything");
-  EXPECT_NE(Written(), "");
-}
-
-TEST_F(LogEntries, EmptyCategoryListAdmitsOnlyEntriesWithoutComponent) {
-  WriteWithCategory("   ", "Net");
-  EXPECT_EQ(Written(), "");
-  OVWriteLogA("", 0, "bare");
-  EXPECT_NE(Written().find("bare"), std::string::npos);
+TEST_F(LogEntries, CategoryListsAreTakenAsWritten) {
+  const struct {
+    const char *category, *component;
+    bool written;
+  } cases[] = {{"Net, Disk", "Disk", false},  // a blank is part of the name
+               {"Net, Disk", "Net", true},       {"*but not this", "Anything", true},
+               {"   ", "Net", false},            {"   ", "", true},  // no component always passes
+               {"zip", "ZIP", true},  // compared without regard to case
+               {"*", "AVeryLongComponentName", true}};
+  for (const auto& c : cases) {
+    fs::remove(path_);
+    Configure(std::string("LoggingCategory=") + c.category + "\r\n");
+    Point();
+    OVWriteLogA(c.component, 0, "m");
+    EXPECT_EQ(Written() != "", c.written) << c.category << " / " << c.component;
+  }
+  EXPECT_NE(Written().find("[AVeryLongComponentName]: m"), std::string::npos);  // in full
 }
 
 TEST_F(LogEntries, RawEntriesAreTheMessageAlone) {
@@ -114,12 +89,6 @@ TEST_F(LogEntries, RawEntriesAreTheMessageAlone) {
   OVWriteLogA("@Raw", 0, "just %s", "this");
   OVWriteLogA("@Other", 0, "dropped");
   EXPECT_EQ(Written(), "just this\r\n");
-}
-
-TEST_F(LogEntries, LongComponentsAppearInFull) {
-  Point();
-  OVWriteLogA("AVeryLongComponentName", 0, "m");
-  EXPECT_NE(Written().find("[AVeryLongComponentName]: m"), std::string::npos);
 }
 
 TEST_F(LogEntries, IndentationIsPerThreadAndBounded) {

@@ -60,45 +60,23 @@ class RingModel {
 
 using LogFileWriter = LogTest;
 
-TEST_F(LogFileWriter, AppendModeOnlyGrows) {
+TEST_F(LogFileWriter, AppendsOrWritesARingAndRefusesWhatCannotBeWritten) {
   std::string path = LogFile("append.log");
   EXPECT_EQ(DoWriteLog(path.c_str(), "one\r\n", -1), 1);
   EXPECT_EQ(DoWriteLog(path.c_str(), "two\r\n", -1), 1);
   EXPECT_EQ(ReadTextFile(path), "one\r\ntwo\r\n");
-}
-
-TEST_F(LogFileWriter, RingModeOnANewFile) {
-  std::string path = LogFile("ring.log");
-  ASSERT_EQ(DoWriteLog(path.c_str(), "entry\r\n", 1000), 1);
-  EXPECT_EQ(ReadTextFile(path), Header(17) + "entry\r\n" + kMarker);
-}
-
-TEST_F(LogFileWriter, RingModeOverAFileWrittenInAppendMode) {
-  std::string path = LogFile("was-append.log");
-  WriteTextFile(path, "plain text that was appended\r\n");
+  // Ring mode over a file written in append mode starts over it.
   ASSERT_EQ(DoWriteLog(path.c_str(), "new\r\n", 1000), 1);
-  std::string bytes = ReadTextFile(path);
-  EXPECT_EQ(bytes.substr(0, 10), Header(15));
-  EXPECT_EQ(bytes.substr(10, 5 + kMarker.size()), "new\r\n" + kMarker);
-}
-
-TEST_F(LogFileWriter, AnEntryEndingPastTheLimitWrapsTheRing) {
-  std::string path = LogFile("wrap.log");
-  std::string entry(60, 'a');
-  ASSERT_EQ(DoWriteLog(path.c_str(), entry.c_str(), 130), 1);  // 10 + 60 <= 130
-  ASSERT_EQ(DoWriteLog(path.c_str(), entry.c_str(), 130), 1);  // 70 + 60 ends at 130: still fits
-  ASSERT_EQ(DoWriteLog(path.c_str(), "bb", 130), 1);           // 130 + 2 is past the limit
-  std::string bytes = ReadTextFile(path);
-  EXPECT_EQ(bytes.substr(0, 10), Header(10));
-  EXPECT_EQ(bytes.substr(10, kMarker.size()), kMarker);
-  EXPECT_EQ(bytes.substr(130, 2), "bb");
-}
-
-TEST_F(LogFileWriter, RefusesWhatCannotBeWritten) {
-  std::string path = LogFile("refused.log");
-  EXPECT_EQ(DoWriteLog(path.c_str(), "x", 0), 0);
-  EXPECT_EQ(DoWriteLog(path.c_str(), "x", -5), 0);
-  EXPECT_EQ(DoWriteLog(path.c_str(), "x", 62), 0);  // the text and the marker need 63
+  EXPECT_EQ(ReadTextFile(path), Header(15) + "new\r\n" + kMarker);
+  // An entry that ends at the limit still fits; the next one wraps the ring.
+  path = LogFile("wrap.log");
+  for (const std::string& entry : {std::string(60, 'a'), std::string(60, 'b'), std::string("cc")}) {
+    ASSERT_EQ(DoWriteLog(path.c_str(), entry.c_str(), 130), 1);
+  }
+  EXPECT_EQ(ReadTextFile(path).substr(0, 10 + kMarker.size()), Header(10) + kMarker);
+  EXPECT_EQ(ReadTextFile(path).substr(130, 2), "cc");
+  path = LogFile("refused.log");
+  for (int limit : {0, -5, 62}) EXPECT_EQ(DoWriteLog(path.c_str(), "x", limit), 0) << limit;  // 63 needed
   EXPECT_FALSE(fs::exists(path));
   EXPECT_EQ(DoWriteLog(nullptr, "x", -1), 0);
   EXPECT_EQ(DoWriteLog(path.c_str(), nullptr, -1), 0);
@@ -150,25 +128,19 @@ TEST_F(LogFileWriter, GivesUpOnAFileHeldTooLong) {
 
 using GeneralLogPath = LogTest;
 
-TEST_F(GeneralLogPath, DefaultsToGeneralLogBesideTheLibrary) {
+TEST_F(GeneralLogPath, IsBesideTheLibraryOrConfiguredAndExpandedOrSetUntilEmptied) {
   EXPECT_EQ(std::string(logging::GetLogPathA()), std::string(frame::GetModuleDirectoryA()) + "GeneralLog.log");
-}
-
-TEST_F(GeneralLogPath, ExpandsEnvironmentVariablesOfTheConfiguredPath) {
-  std::string folder = dir_.path().string();
-  testing_support::SetEnvironment("OVPB_TEST_LOG_DIR", folder.c_str());
+  testing_support::SetEnvironment("OVPB_TEST_LOG_DIR", dir_.path().string().c_str());
   Configure("LoggingPath=%OVPB_TEST_LOG_DIR%" + std::string(1, fs::path::preferred_separator) + "x.log\r\n");
   EXPECT_EQ(fs::path(logging::GetLogPathA()), dir_.path() / "x.log");
-}
-
-TEST_F(GeneralLogPath, SetLogPathOverridesUntilEmptied) {
-  Configure("LoggingPath=configured.log\r\n");
   SetLogPath("chosen.log");
   EXPECT_STREQ(logging::GetLogPathA(), "chosen.log");
-  SetLogPath(std::string(300, 'x').c_str());  // too long: ignored
+  SetLogPath(std::string(MAX_PATH, 'x').c_str());  // too long: ignored
   EXPECT_STREQ(logging::GetLogPathA(), "chosen.log");
+  SetLogPath(std::string(MAX_PATH - 1, 'y').c_str());
+  EXPECT_EQ(std::string(logging::GetLogPathA()), std::string(MAX_PATH - 1, 'y'));
   SetLogPath("");
-  EXPECT_STREQ(logging::GetLogPathA(), "configured.log");
+  EXPECT_EQ(fs::path(logging::GetLogPathA()), dir_.path() / "x.log");
 }
 
 }  // namespace

@@ -12,6 +12,9 @@
 #include "platform/system.h"
 #include "support/test_support.h"
 
+const DWORD kReadWrite = GENERIC_READ | GENERIC_WRITE;
+const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 // Closes its handle when the test leaves, however it leaves.
 class ScopedHandle {
  public:
@@ -19,7 +22,6 @@ class ScopedHandle {
   ~ScopedHandle() { Close(); }
   ScopedHandle(const ScopedHandle&) = delete;
   ScopedHandle& operator=(const ScopedHandle&) = delete;
-
   HANDLE get() const { return handle_; }
   bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
   void Close() {
@@ -31,24 +33,29 @@ class ScopedHandle {
   HANDLE handle_;
 };
 
+// The last error an operation leaves, or 0 when it succeeded.
+template <typename Operation>
+DWORD ErrorOf(Operation operation) {
+  platform::SetLastError(12345);
+  return operation() ? 0u : platform::GetLastError();
+}
+
 class FileTest : public ::testing::Test {
  protected:
   // `name` may hold `\` separators (the platform takes both).
   std::string Path(const std::string& name) const { return dir_.Narrow() + name; }
-
   // Made by the test's own means, not the platform layer; `name` with `/`.
   void Make(const std::string& name, const std::string& contents = "") {
     testing_support::WriteTextFile(dir_ / name, contents);
   }
+  void MakeFolder(const std::string& name) { ASSERT_TRUE(platform::CreateDirectoryA(Path(name).c_str(), nullptr)); }
   std::string Contents(const std::string& name) const { return testing_support::ReadTextFile(dir_ / name); }
 
   HANDLE Open(const std::string& name, DWORD access, DWORD share, DWORD disposition = OPEN_EXISTING,
               DWORD flags = FILE_ATTRIBUTE_NORMAL) const {
     return platform::CreateFileA(Path(name).c_str(), access, share, nullptr, disposition, flags, nullptr);
   }
-
-  // The last error an open leaves (closing the handle when it opened): why
-  // it failed, else 0 or what it found.
+  // The last error an open leaves (closing the handle when it opened).
   DWORD OpenError(const std::string& name, DWORD access, DWORD share, DWORD disposition = OPEN_EXISTING,
                   DWORD flags = FILE_ATTRIBUTE_NORMAL) const {
     platform::SetLastError(12345);
@@ -57,7 +64,6 @@ class FileTest : public ::testing::Test {
     if (file != INVALID_HANDLE_VALUE) platform::CloseHandle(file);
     return error;
   }
-
   DWORD Attributes(const std::string& name) const { return platform::GetFileAttributesA(Path(name).c_str()); }
   bool Exists(const std::string& name) const { return Attributes(name) != INVALID_FILE_ATTRIBUTES; }
 
@@ -67,7 +73,6 @@ class FileTest : public ::testing::Test {
     if (!platform::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) return "<read failed>";
     return std::string(buffer, got);
   }
-
   bool Write(HANDLE file, const std::string& text) const {
     DWORD written = 0;
     return platform::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&

@@ -11,132 +11,78 @@
 
 namespace {
 
-using testing_support::TempDir;
 using testing_support::ToUtf8;
 
 class ProfileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     testing_support::WriteTextFile(dir_ / "test.ini",
-                                   "[First]\r\n"
-                                   "name=one\r\n"
-                                   "[Settings]\r\n"
-                                   "  Spaced Key  =   spaced value   \r\n"
-                                   "Long=abcdefghij\r\n"
-                                   "Quoted=\"in quotes\"\r\n"
-                                   "Single='single'\r\n"
-                                   "HalfQuoted=\"open\r\n"
-                                   "Empty=\r\n"
-                                   "Negative=-12\r\n"
-                                   "Signed=+7\r\n"
-                                   "Padded=   42\r\n"
-                                   "Trailing=15 apples\r\n"
-                                   "Word=apples\r\n"
-                                   "Big=4294967295\r\n");
+                                   "[First]\r\nname=one\r\n[Settings]\r\n  Spaced Key  =   spaced value   \r\n"
+                                   "Long=abcdefghij\r\nQuoted=\"in quotes\"\r\nSingle='single'\r\nHalfQuoted=\"open\r\n"
+                                   "Lone=\"\r\nEmpty=\r\nNegative=-12\r\nSigned=+7\r\nPadded=   42\r\n"
+                                   "Trailing=15 apples\r\nWord=apples\r\nBig=4294967295\r\n");
     file_ = (dir_ / "test.ini").string();
-    wideFile_ = WidenAscii(file_.c_str());
   }
-
   std::string Read(const char* section, const char* key, const char* fallback, DWORD size = 64) {
     std::string buffer(size, '#');
     DWORD length = platform::GetPrivateProfileStringA(section, key, fallback, &buffer[0], size, file_.c_str());
     EXPECT_EQ(length, std::string(buffer.c_str()).size());
     return buffer.c_str();
   }
-
   int ReadInt(const char* key, int fallback) {
     return static_cast<int>(platform::GetPrivateProfileIntA("Settings", key, fallback, file_.c_str()));
   }
 
-  TempDir dir_;
+  testing_support::TempDir dir_;
   std::string file_;
-  WideString wideFile_;
 };
 
-TEST_F(ProfileTest, NamesCompareWithoutRegardToCase) {
-  EXPECT_EQ(Read("settings", "LONG", "x"), "abcdefghij");
-  EXPECT_EQ(Read("SETTINGS", "long", "x"), "abcdefghij");
-  EXPECT_EQ(Read("first", "NAME", "x"), "one");
-}
-
-TEST_F(ProfileTest, BlanksAroundKeysAndValuesAreTrimmed) {
-  EXPECT_EQ(Read("Settings", "Spaced Key", "x"), "spaced value");
-}
-
-TEST_F(ProfileTest, MatchingQuotesAreRemoved) {
-  EXPECT_EQ(Read("Settings", "Quoted", "x"), "in quotes");
-  EXPECT_EQ(Read("Settings", "Single", "x"), "single");
-  EXPECT_EQ(Read("Settings", "HalfQuoted", "x"), "\"open");
-}
-
-TEST_F(ProfileTest, MissingKeySectionOrFileGivesTheDefaultWithoutTrailingBlanks) {
-  EXPECT_EQ(Read("Settings", "Absent", "fallback"), "fallback");
-  EXPECT_EQ(Read("Nowhere", "Long", "fallback  "), "fallback");
-  EXPECT_EQ(Read("Settings", "Absent", "  lead"), "  lead");
-  std::string missing = (dir_ / "absent.ini").string();
+TEST_F(ProfileTest, ValuesAreFoundTrimmedUnquotedAndCut) {
+  const struct {
+    const char *section, *key, *fallback;
+    DWORD size;
+    const char* value;
+  } reads[] = {
+      {"settings", "LONG", "x", 64, "abcdefghij"},  // names compare without regard to case
+      {"FIRST", "Name", "x", 64, "one"},
+      {"Settings", "Spaced Key", "x", 64, "spaced value"},
+      {"Settings", "Quoted", "x", 64, "in quotes"},
+      {"Settings", "Single", "x", 64, "single"},
+      {"Settings", "HalfQuoted", "x", 64, "\"open"},
+      {"Settings", "Lone", "x", 64, "\""},
+      {"Settings", "Empty", "fallback", 64, ""},
+      {"Settings", "Absent", "fallback", 64, "fallback"},
+      {"Nowhere", "Long", "fallback  ", 64, "fallback"},  // the default loses its trailing blanks
+      {"Settings", "Absent", "  lead", 64, "  lead"},
+      {"Settings", "Long", "x", 5, "abcd"},
+      {"Settings", "Long", "x", 1, ""},
+      {"Settings", "Absent", "fallback", 4, "fal"},
+  };
+  for (const auto& read : reads) {
+    EXPECT_EQ(Read(read.section, read.key, read.fallback, read.size), read.value) << read.key << " " << read.size;
+  }
   char buffer[32];
+  std::string missing = (dir_ / "absent.ini").string();
   EXPECT_EQ(platform::GetPrivateProfileStringA("Settings", "Long", "dflt", buffer, 32, missing.c_str()), 4u);
   EXPECT_STREQ(buffer, "dflt");
 }
 
-TEST_F(ProfileTest, PresentButEmptyValueIsEmpty) { EXPECT_EQ(Read("Settings", "Empty", "fallback"), ""); }
-
-TEST_F(ProfileTest, ValuesAreTruncatedToTheBuffer) {
-  EXPECT_EQ(Read("Settings", "Long", "x", 5), "abcd");
-  EXPECT_EQ(Read("Settings", "Long", "x", 1), "");
-  EXPECT_EQ(Read("Settings", "Absent", "fallback", 4), "fal");
-}
-
-TEST_F(ProfileTest, NullKeyListsTheSectionsKeys) {
+TEST_F(ProfileTest, NullKeyListsTheSectionsKeysAsFarAsTheyFit) {
   char buffer[256];
   DWORD length = platform::GetPrivateProfileStringA("First", nullptr, "x", buffer, sizeof buffer, file_.c_str());
   ASSERT_EQ(length, 5u);
   EXPECT_EQ(std::string(buffer, length + 1), std::string("name\0\0", 6));
+  WCHAR wide[5];  // one short for "name" and its two terminators
+  const WideString file = WidenAscii(file_.c_str());
+  EXPECT_EQ(platform::GetPrivateProfileStringW(OV_WIDE("First"), nullptr, OV_WIDE("x"), wide, 5, file.c_str()), 3u);
+  EXPECT_EQ(WideString(wide, 5), WideString(OV_WIDE("nam\0\0"), 5));
 }
 
 TEST_F(ProfileTest, IntegersReadSignBlanksAndStopAtGarbage) {
-  EXPECT_EQ(ReadInt("Negative", 0), -12);
-  EXPECT_EQ(ReadInt("Signed", 0), 7);
-  EXPECT_EQ(ReadInt("Padded", 0), 42);
-  EXPECT_EQ(ReadInt("Trailing", 0), 15);
-  EXPECT_EQ(ReadInt("Word", 99), 0);
-  EXPECT_EQ(ReadInt("Big", 0), -1);
-}
-
-TEST_F(ProfileTest, IntegersFallBackWhenMissingOrEmpty) {
-  EXPECT_EQ(ReadInt("Absent", 10000000), 10000000);
-  EXPECT_EQ(ReadInt("Empty", -5), -5);
-}
-
-TEST_F(ProfileTest, WideReadsAgreeWithNarrow) {
-  WCHAR buffer[64];
-  DWORD length = platform::GetPrivateProfileStringW(OV_WIDE("SETTINGS"), OV_WIDE("spaced key"), OV_WIDE("x"),
-                                                    buffer, 64, wideFile_.c_str());
-  EXPECT_EQ(ToUtf8(WideString(buffer, length)), "spaced value");
-  length = platform::GetPrivateProfileStringW(OV_WIDE("Settings"), OV_WIDE("Long"), OV_WIDE("x"), buffer, 4,
-                                              wideFile_.c_str());
-  EXPECT_EQ(ToUtf8(WideString(buffer, length)), "abc");
-  EXPECT_EQ(static_cast<int>(platform::GetPrivateProfileIntW(OV_WIDE("settings"), OV_WIDE("negative"), 3,
-                                                             wideFile_.c_str())),
-            -12);
-  EXPECT_EQ(platform::GetPrivateProfileIntW(OV_WIDE("Settings"), OV_WIDE("Absent"), 3, wideFile_.c_str()), 3u);
-}
-
-TEST(ProfileEncoding, Utf16FileIsReadThroughTheWideAndNarrowForms) {
-  TempDir dir;
-  // "[S]\r\nKey=vé\r\n" in UTF-16LE with its byte order mark.
-  std::string bytes("\xFF\xFE", 2);
-  for (char16_t unit : std::u16string(u"[S]\r\nKey=v\u00e9\r\n")) {
-    bytes.push_back(static_cast<char>(unit & 0xFF));
-    bytes.push_back(static_cast<char>(unit >> 8));
-  }
-  testing_support::WriteTextFile(dir / "wide.ini", bytes);
-  WideString file = WidenAscii((dir / "wide.ini").string().c_str());
-  WCHAR buffer[16];
-  DWORD length = platform::GetPrivateProfileStringW(OV_WIDE("s"), OV_WIDE("key"), OV_WIDE(""), buffer, 16, file.c_str());
-  ASSERT_EQ(length, 2u);
-  EXPECT_EQ(buffer[0], u'v');
-  EXPECT_EQ(buffer[1], 0xE9);
+  const std::pair<const char*, int> integers[] = {{"Negative", -12}, {"Signed", 7},   {"Padded", 42},
+                                                  {"Trailing", 15},  {"Word", 0},     {"Big", -1},
+                                                  {"Absent", 10000000}, {"Empty", 10000000}};
+  for (const auto& [key, value] : integers) EXPECT_EQ(ReadInt(key, 10000000), value) << key;
 }
 
 }  // namespace

@@ -12,7 +12,6 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -83,33 +82,6 @@ fs::path ProgramDirectory() { return ProgramPath().parent_path(); }
 
 fs::path LibraryFile() { return FromBuildPath(OVPB_LIBRARY_FILE); }
 fs::path HelperProgram() { return FromBuildPath(OVPB_HELPER_FILE); }
-
-ProcessResult RunHelper(const std::string& arguments, const std::string& environment) {
-  std::string command;
-#ifdef _WIN32
-  // cmd's "set" scopes the variables to this one command line.
-  std::string settings;
-  std::istringstream pairs(environment);
-  for (std::string pair; pairs >> pair;) settings += "set " + pair + "&& ";
-  command = "cmd /c \"" + settings + "\"" + HelperProgram().string() + "\" " + arguments + "\"";
-  FILE* pipe = _popen(command.c_str(), "rb");
-#else
-  command = environment + " '" + HelperProgram().string() + "' " + arguments;
-  FILE* pipe = popen(command.c_str(), "r");
-#endif
-  ProcessResult result{-1, std::string()};
-  if (pipe == nullptr) return result;
-  char chunk[512];
-  size_t got;
-  while ((got = fread(chunk, 1, sizeof chunk, pipe)) > 0) result.output.append(chunk, got);
-#ifdef _WIN32
-  result.exitCode = _pclose(pipe);
-#else
-  int status = pclose(pipe);
-  result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-  return result;
-}
 
 LoadedLibrary::LoadedLibrary(const fs::path& file) {
 #ifdef _WIN32

@@ -41,14 +41,6 @@ fs::path ProgramDirectory();
 fs::path LibraryFile();
 fs::path HelperProgram();
 
-// Runs the helper program with arguments and extra environment
-// ("NAME=value" pairs), returning its exit code and standard output.
-struct ProcessResult {
-  int exitCode;
-  std::string output;
-};
-ProcessResult RunHelper(const std::string& arguments, const std::string& environment = "");
-
 // A library loaded by file name, as a host program loads it.
 class LoadedLibrary {
  public:

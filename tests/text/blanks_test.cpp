@@ -1,4 +1,5 @@
-// Trailing and leading blanks.
+// Trailing and leading blanks, padding and justification, and the blank,
+// zero and digit tests.
 
 #include <string>
 
@@ -8,73 +9,92 @@
 
 namespace {
 
-using text_testing::BytePath;
-using text_testing::Cp932Path;
-using text_testing::kHiraganaA;
-using text_testing::kIdeographicSpace;
+using namespace text_testing;
 
 std::string Trimmed(void (*trim)(char*), std::string text) {
   trim(&text[0]);
   return text.c_str();
 }
 
-WideString TrimmedW(void (*trim)(WCHAR*), WideString text) {
-  trim(&text[0]);
-  return text.c_str();
-}
-
-TEST_F(BytePath, TrailingBlanksGoButNotTabsOrInnerBlanks) {
+TEST_F(BytePath, BlanksGoFromEitherEndButNotTabsOrInnerBlanks) {
+  const std::pair<const char*, const char*> trailing[] = {
+      {"abc  ", "abc"}, {"  ", ""}, {"", ""}, {"a b\t", "a b\t"}, {"a \t ", "a \t"}, {" a", " a"}};
   for (auto trim : {str_trimA, strtrm}) {
-    EXPECT_EQ(Trimmed(trim, "abc  "), "abc");
-    EXPECT_EQ(Trimmed(trim, "  "), "");
-    EXPECT_EQ(Trimmed(trim, ""), "");
-    EXPECT_EQ(Trimmed(trim, "a b\t"), "a b\t");
-    EXPECT_EQ(Trimmed(trim, "a \t "), "a \t");
-    EXPECT_EQ(Trimmed(trim, " a"), " a");
+    for (const auto& [text, trimmed] : trailing) EXPECT_EQ(Trimmed(trim, text), trimmed) << text;
   }
-  EXPECT_EQ(TrimmedW(str_trimW, OV_WIDE("ab \u3000  ")), OV_WIDE("ab \u3000"));
-}
-
-TEST_F(BytePath, TrimmedLengthLooksAtTheMaximumOnly) {
-  EXPECT_EQ(strtrmlenA("ab  cd  ", 8), 6);
-  EXPECT_EQ(strtrmlenA("ab  cd  ", 4), 2);
-  EXPECT_EQ(strtrmlenA("ab  cd  ", 0), 0);
-  EXPECT_EQ(strtrmlenA("ab  cd  ", -3), 0);
-  EXPECT_EQ(strtrmlenA("ab ", 50), 2);  // the terminator ends it first
-  EXPECT_EQ(strtrmlenW(OV_WIDE("ab  cd  "), 5), 5);
-}
-
-TEST_F(BytePath, LeadingBlanksGoAndTheRestMovesToTheFront) {
   for (auto trim : {str_trim_leftA, strtrmlft}) {
     EXPECT_EQ(Trimmed(trim, "  a b "), "a b ");
     EXPECT_EQ(Trimmed(trim, "   "), "");
     EXPECT_EQ(Trimmed(trim, "\ta"), "\ta");
   }
-  EXPECT_EQ(TrimmedW(str_trim_leftW, OV_WIDE("  a b")), OV_WIDE("a b"));
+  WideString wide = OV_WIDE("ab \u3000  ");
+  str_trimW(&wide[0]);
+  EXPECT_EQ(WideString(wide.c_str()), OV_WIDE("ab \u3000"));
+  wide = OV_WIDE("  a b");
+  str_trim_leftW(&wide[0]);
+  EXPECT_EQ(WideString(wide.c_str()), OV_WIDE("a b"));
 }
 
-TEST_F(BytePath, LeftStartStaysWithinTheLength) {
-  const char text[] = "   x";
-  unsigned remaining = 99;
-  EXPECT_EQ(strtrmleftstartA(text, 2, &remaining), text + 2);
-  EXPECT_EQ(remaining, 0u);
-  EXPECT_EQ(strtrmleftstartA(text, 4, &remaining), text + 3);
-  EXPECT_EQ(remaining, 1u);
-  EXPECT_EQ(strtrmleftstartA(text, 10, nullptr), text + 3);
-  const WCHAR wide[] = OV_WIDE("  yz");
-  EXPECT_EQ(strtrmleftstartW(wide, 4, &remaining), wide + 2);
-  EXPECT_EQ(remaining, 2u);
+TEST_F(BytePath, PaddingSpacesAndJustificationWriteWidthAndATerminatorAtMost) {
+  GuardedA text("ab", 6);
+  str_pad(text.get(), 5);
+  EXPECT_EQ(text.text(), "ab   ");
+  str_pad(text.get(), 1);
+  str_padA(text.get(), -1);
+  EXPECT_EQ(text.text(), "ab   ");
+  str_space(text.get(), 3);
+  EXPECT_EQ(text.text(), "   ");
+  str_space(text.get(), 0);
+  EXPECT_EQ(text.text(), "");
+  str_padA(text.get(), 2);
+  EXPECT_EQ(text.text(), "  ");
+  EXPECT_TRUE(text.GuardsIntact());
+  GuardedA justified("ab", 6);
+  str_justifyA(justified.get(), 5);
+  EXPECT_EQ(justified.text(), "   ab");
+  str_justifyA(justified.get(), 3);
+  EXPECT_EQ(justified.text(), "   ab");
+  EXPECT_TRUE(justified.GuardsIntact());
+  GuardedW wide(OV_WIDE("xy"), 5);
+  str_justifyW(wide.get(), 4);
+  EXPECT_EQ(wide.text(), OV_WIDE("  xy"));
+  EXPECT_TRUE(wide.GuardsIntact());
 }
 
-TEST_F(Cp932Path, TrailingBlanksStopAtDoubleByteCharacters) {
+TEST_F(BytePath, BlankZeroAndDigitTestsWithinTheLimit) {
+  for (auto [text, limit, blank] : {std::tuple{"   x", 3, 1}, {"   x", 4, 0}, {"   x", -1, 0}, {"x", 0, 1}, {"", -1, 1},
+                                    {"  ", -1, 1}, {" \t", -1, 0}}) {
+    EXPECT_EQ(strblankA(text, limit), blank) << text << " " << limit;
+  }
+  EXPECT_EQ(strblankW(OV_WIDE("  x"), 2), 1);
+  EXPECT_EQ(strblankW(OV_WIDE("  x"), 0xFFFFFFFFu), 0);
+  for (const char* zero : {"", " ", "0", "0.00", " 0.0", ".", "00 "}) EXPECT_EQ(strzeroA(zero, -1), 1) << zero;
+  for (const char* nonzero : {"0.01", "-0", "1", "0,0"}) EXPECT_EQ(strzeroA(nonzero, -1), 0) << nonzero;
+  EXPECT_EQ(strzeroA("0.01", 3), 1);
+  EXPECT_EQ(strzeroW(OV_WIDE(" 0.0"), 0xFFFFFFFFu), 1);
+  EXPECT_EQ(strzeroW(OV_WIDE("0.5"), 0xFFFFFFFFu), 0);
+  for (const char* digits : {"", "0123456789"}) EXPECT_EQ(strdigits(digits), 1);
+  for (const char* other : {"12a", " 1", "\xb2"}) EXPECT_EQ(strdigits(other), 0);  // no superscripts in the C locale
+}
+
+TEST_F(Cp932Path, DoubleByteCharactersAreNeitherBlanksNorSingleBytes) {
   // The ideographic space is white space, but not a blank.
   const std::string ending = std::string("a") + kIdeographicSpace;
   EXPECT_EQ(Trimmed(str_trimA, ending + "  "), ending);
-  EXPECT_EQ(Trimmed(str_trimA, std::string(kHiraganaA) + " " + kHiraganaA + "   "),
-            std::string(kHiraganaA) + " " + kHiraganaA);
-  // A lead byte before the terminator is a character of its own.
-  EXPECT_EQ(Trimmed(str_trimA, "ab \x82"), "ab \x82");
+  EXPECT_EQ(Trimmed(str_trimA, "ab \x82"), "ab \x82");  // a lead byte before the terminator is a character
   EXPECT_EQ(Trimmed(str_trim_leftA, std::string("  ") + kHiraganaA), kHiraganaA);
+  EXPECT_EQ(strdigits((std::string("1") + kFullwidthZero + kFullwidthNine).c_str()), 1);
+  EXPECT_EQ(strdigits((std::string("1") + kFullwidthCapitalA).c_str()), 0);
+  EXPECT_EQ(strblankA((std::string(" ") + kIdeographicSpace).c_str(), -1), 0);
+  EXPECT_EQ(strzeroA((std::string(" 0") + kFullwidthZero).c_str(), -1), 0);
+  EXPECT_EQ(strzeroA((std::string(" 0") + kFullwidthZero).c_str(), 2), 1);
+  // Widths count bytes.
+  GuardedA padded(kHiraganaA, 5), justified(kHiraganaA, 5);
+  str_pad(padded.get(), 4);
+  EXPECT_EQ(padded.text(), std::string(kHiraganaA) + "  ");
+  str_justifyA(justified.get(), 4);
+  EXPECT_EQ(justified.text(), std::string("  ") + kHiraganaA);
+  EXPECT_TRUE(padded.GuardsIntact() && justified.GuardsIntact());
 }
 
 }  // namespace

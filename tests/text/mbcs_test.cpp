@@ -16,24 +16,18 @@ using Cp932 = InCodePage<932>;
 
 const unsigned char* U(const std::string& text) { return reinterpret_cast<const unsigned char*>(text.c_str()); }
 
-TEST_F(Cp932, StepsGoOverWholeCharactersButNotPastTheEnd) {
+TEST_F(Cp932, StepsAndCopiesTakeWholeCharactersButNotPastTheEnd) {
   const std::string text = std::string(kHiraganaA) + "a\x82";
   const unsigned char* p = U(text);
-  EXPECT_EQ(platform::_mbclen(p), 2u);
   EXPECT_EQ(platform::_mbsnextc(p), 0x82A0u);
   EXPECT_EQ(platform::_mbsinc(p), p + 2);
   EXPECT_EQ(platform::_mbsinc(p + 2), p + 3);
-  // A lead byte before the terminator is one byte long.
-  EXPECT_EQ(platform::_mbclen(p + 3), 1u);
+  EXPECT_EQ(platform::_mbclen(p + 3), 1u);  // a lead byte before the terminator is one byte long
   EXPECT_EQ(platform::_mbsinc(p + 3), p + 4);
-}
-
-TEST_F(Cp932, CopyTakesTheWholeCharacterOrNothingOfAHalfOne) {
   unsigned char out[3] = {'x', 'x', 'x'};
   platform::_mbccpy(out, U(kHiraganaA));
   EXPECT_EQ(std::string(reinterpret_cast<char*>(out), 3), std::string(kHiraganaA) + "x");
-  const std::string half = "\x82";
-  platform::_mbccpy(out, U(half));
+  platform::_mbccpy(out, U("\x82"));  // nothing of a half character
   EXPECT_EQ(out[0], 0);
   EXPECT_EQ(out[1], 0xA0);
 }
@@ -42,16 +36,12 @@ TEST_F(Cp932, SearchNeverMatchesATrailByte) {
   // 'a', Ｂ (trail byte 'a'), '\', 表 (trail byte '\'), 'a', '\'.
   const std::string text = std::string("a") + kFullwidthCapitalB + "\\" + kHyou + "a\\";
   const unsigned char* p = U(text);
+  const std::pair<unsigned, size_t> first[] = {{0x8261, 1}, {0x955C, 4}, {0, text.size()}, {0x61, 0}};
+  for (const auto& [c, at] : first) EXPECT_EQ(platform::_mbschr(p, c), p + at) << c;
   EXPECT_EQ(platform::_mbschr(p + 1, 'a'), p + 6);
-  EXPECT_EQ(platform::_mbschr(p, 0x8261), p + 1);
-  EXPECT_EQ(platform::_mbschr(p, 0x955C), p + 4);
-  EXPECT_EQ(platform::_mbschr(p, 0), p + text.size());
-  EXPECT_EQ(platform::_mbschr(p, 0x61), p);
   EXPECT_EQ(platform::_mbschr(p, 0x5C62), nullptr);
-  EXPECT_EQ(platform::_mbsrchr(p, '\\'), p + 7);
-  EXPECT_EQ(platform::_mbsrchr(p, 'a'), p + 6);
-  EXPECT_EQ(platform::_mbsrchr(p, 0x8261), p + 1);
-  EXPECT_EQ(platform::_mbsrchr(p, 0), p + text.size());
+  const std::pair<unsigned, size_t> last[] = {{'\\', 7}, {'a', 6}, {0x8261, 1}, {0, text.size()}};
+  for (const auto& [c, at] : last) EXPECT_EQ(platform::_mbsrchr(p, c), p + at) << c;
   EXPECT_EQ(platform::_mbsrchr(U(kHyou), '\\'), nullptr);
 }
 

@@ -1,7 +1,8 @@
 // Load and unload where no loader calls an entry point: the library on
 // POSIX, and the library's code linked into a program (the test programs on
-// Windows). A static object runs the frame's attach step when the library
-// is loaded, or before main, and its detach step at unload or after main.
+// Windows). A static object runs the attach step when the library is
+// loaded, or before main, and the detach step at unload or after main; the
+// platform names the module that holds this code.
 
 #include "frame/module.h"
 #include "platform/module.h"

@@ -1,4 +1,5 @@
-// The DLL's entry point: the loader's attach and detach reach the frame.
+// The DLL's entry point: the loader hands the frame the module's handle and
+// the moments of attach and detach.
 
 #include "frame/module.h"
 #include "platform/types.h"
