@@ -280,8 +280,8 @@ TEST(RecordedDates, PlatformWritesWhatWindowsWrote) {
     if (line[0] == '#') continue;
     std::string written = child.ReadLine();
     for (size_t at; (at = written.find("\u202F")) != std::string::npos;) written.replace(at, 3, "?");
-    ASSERT_TRUE(written == line || line.find("\t'It''s' dd-MMM-yy gg\t") != std::string::npos)
-        << "Windows: " << line << "\nhere:    " << written;
+    bool eraTwice = line.find("\t'It''s' dd-MMM-yy gg\t") != std::string::npos && line.rfind(written, 0) == 0;
+    ASSERT_TRUE(written == line || eraTwice) << "Windows: " << line << "\nhere:    " << written;
   }
   EXPECT_EQ(child.ReadLine(), "");
   child.Finish();
