@@ -17,7 +17,7 @@
 //   ovpb_test_child wide-characters          the same for the wide classification
 //   ovpb_test_child log-writer RING APPEND TAG THREADS COUNT
 //                                            writes log entries, see log_writer.cpp
-//   ovpb_test_child time-zone                prints the offset 8 racing first ToGlobalTime calls saw
+//   ovpb_test_child time-zone                prints the minutes 8 racing first ToGlobalTime calls saw, "agree"
 //   ovpb_test_child date-formats             prints the lines of tests/datetime/wine_dates.txt
 //   ovpb_test_child locale-values            prints tests/intl/wine_locale_values.txt's lines
 //   ovpb_test_child copy SOURCE DEST         prints "copying", then ByteLevelFileCopy's
@@ -146,7 +146,6 @@ int DateFormats(char**) {
   return 0;
 }
 
-// In minutes, then whether every thread saw the same.
 int TimeZone(char**) {
   std::vector<double> offsets(8);
   std::vector<std::thread> racers;

@@ -188,7 +188,6 @@ TEST(TimeZone, FixedZonesAndTheOffsetInForceNow) {
 #endif
 }
 
-// The text in UTF-8.
 std::string Date(void (*format)(int, char*, int, int), int number, int primary, int sub) {
   char ansi[255];
   format(number, ansi, primary, sub);
@@ -262,6 +261,9 @@ TEST(DatePlatform, FormatFailuresSizesAndStrings) {
   EXPECT_EQ(platform::GetDateFormatA(0x0409, 0, &date[0], "d/M/yyyy", nullptr, 0), 12);  // "31/12/30827"
   EXPECT_EQ(platform::GetDateFormatA(0x0409, 0, &date[0], "d/M/yyyy", text, 11), 0);
   EXPECT_EQ(platform::GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+#ifndef _WIN32  // Wine 8 writes '' outside quotes as nothing
+  EXPECT_TRUE(platform::GetDateFormatA(0x0409, 0, &date[0], "d '' M", text, 8) == 8 && std::string(text) == "31 ' 12");
+#endif
   for (int i = 1; i < 5; ++i) {
     EXPECT_EQ(platform::GetDateFormatA(0x0409, 0, &date[i], "d", text, 8), 0) << i;
     EXPECT_EQ(platform::GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
@@ -283,7 +285,6 @@ TEST(RecordedDates, PlatformWritesWhatWindowsWrote) {
     bool eraTwice = line.find("\t'It''s' dd-MMM-yy gg\t") != std::string::npos && line.rfind(written, 0) == 0;
     ASSERT_TRUE(written == line || eraTwice) << "Windows: " << line << "\nhere:    " << written;
   }
-  EXPECT_EQ(child.ReadLine(), "");
   child.Finish();
 }
 
