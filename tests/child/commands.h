@@ -2,4 +2,3 @@
 #pragma once
 
 int RunLogWriter(char** argv);
-int RunTimeZone(char** argv);

@@ -17,27 +17,30 @@
 //   ovpb_test_child wide-characters          the same for the wide classification
 //   ovpb_test_child log-writer RING APPEND TAG THREADS COUNT
 //                                            writes log entries, see log_writer.cpp
-//   ovpb_test_child time-zone THREADS        prints the time-zone offset the racing first
-//                                            ToGlobalTime calls saw, see time_zone.cpp
-//   ovpb_test_child date-formats             prints dates in several locales, the lines of
-//                                            tests/datetime/wine_dates.txt
+//   ovpb_test_child time-zone                prints the minutes 8 racing first ToGlobalTime calls saw, "agree"
+//   ovpb_test_child date-formats             prints the lines of tests/datetime/wine_dates.txt
 //   ovpb_test_child locale-values            prints tests/intl/wine_locale_values.txt's lines
 //   ovpb_test_child copy SOURCE DEST         prints "copying", then ByteLevelFileCopy's
 //                                            result once the copy returns
 //   ovpb_test_child note OUT FILE            writes its working folder and FILE, a line
 //                                            each, into OUT (a program the shell starts)
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "ovpb32.h"
 #include "platform/codepage.h"
+#include "platform/date_format.h"
+#include "platform/locale.h"
 #include "platform/files.h"
 #include "platform/system.h"
 #include "support/shared_counter.h"
-#include "support/recorded_dates.h"
 #include "support/locale_values.h"
 #include "support/runtime_characters.h"
 #include "child/commands.h"
@@ -112,8 +115,46 @@ int WideCharacters(char**) {
   return PrintSection(testing_support::FormatSection("wide", testing_support::AskWideClassification()));
 }
 
+// In UTF-8; Windows writes in the locale's own code page, the POSIX layer in the process's.
+std::string FormatDate(LCID locale, DWORD flags, const SYSTEMTIME& date, const char* picture) {
+  char text[256], codePage[8] = "0";
+#ifdef _WIN32
+  platform::GetLocaleInfoA(locale, LOCALE_IDEFAULTANSICODEPAGE, codePage, sizeof codePage);
+#endif
+  if (platform::GetDateFormatA(locale, flags, &date, picture, text, sizeof text) == 0) return "(error)";
+  WideString wide(256, 0);
+  int units = platform::MultiByteToWideChar(static_cast<UINT>(std::atoi(codePage)), 0, text, -1, &wide[0], 256);
+  wide.resize(units > 0 ? units - 1 : 0);
+  return testing_support::ToUtf8(wide);
+}
+
+// "locale<TAB>yyyy-mm-dd<TAB>form<TAB>text"; the form LONG, SHORT or a picture.
 int DateFormats(char**) {
-  for (const std::string& line : testing_support::RecordDateFormats()) std::printf("%s\n", line.c_str());
+  for (LCID locale : {0x0409, 0x0809, 0x1009, 0x0C0C, 0x0407, 0x0411, 0x0419}) {
+    for (int year : {1601, 1752, 1899, 1900, 1999, 2000, 2001, 2024, 2100, 2400, 5000, 9999}) {
+      for (int month = 1; month <= 13; ++month) {  // 13: 29 February of the leap years
+        if (month == 13 && (year % 4 != 0 || (year % 100 == 0 && year % 400 != 0))) continue;
+        SYSTEMTIME date{static_cast<WORD>(year), static_cast<WORD>(month <= 12 ? month : 2), 0,
+                        static_cast<WORD>(month <= 12 ? 2 * month + 1 : 29), 0, 0, 0, 0};
+        for (const char* form : {"LONG", "SHORT", "d dd ddd dddd", "M MM MMM MMMM", "d MMMM yyyy", "y yy yyy yyyyy",
+                                  "'It''s' dd-MMM-yy gg", "MMMM, yyyy"}) {
+          DWORD flags = std::strcmp(form, "LONG") == 0 ? DATE_LONGDATE : std::strcmp(form, "SHORT") == 0 ? DATE_SHORTDATE : 0;
+          std::printf("%04x\t%04d-%02d-%02d\t%s\t%s\n", static_cast<unsigned>(locale), year, date.wMonth, date.wDay, form,
+                      FormatDate(locale, flags, date, flags != 0 ? nullptr : form).c_str());
+        }
+      }
+    }
+  }
+  return 0;
+}
+
+int TimeZone(char**) {
+  std::vector<double> offsets(8);
+  std::vector<std::thread> racers;
+  for (double& offset : offsets) racers.emplace_back([&offset] { offset = ToGlobalTime(0.0); });
+  for (std::thread& racer : racers) racer.join();
+  bool agree = std::count(offsets.begin(), offsets.end(), offsets[0]) == 8;
+  std::printf("%ld %s\n", std::lround(offsets[0] * 1440), agree ? "agree" : "differ");
   return 0;
 }
 
@@ -159,7 +200,7 @@ const Command kCommands[] = {
     {"wide-characters", 0, WideCharacters},
     {"log-writer", 5, RunLogWriter},
     {"copy", 2, Copy},
-    {"time-zone", 1, RunTimeZone},
+    {"time-zone", 0, TimeZone},
     {"date-formats", 0, DateFormats},
     {"note", 2, Note},
     {"locale-values", 0, LocaleValues},

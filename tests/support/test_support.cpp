@@ -111,13 +111,9 @@ void* LoadedLibrary::Symbol(const char* name) const {
 
 void SetEnvironment(const char* name, const char* value) {
 #ifdef _WIN32
-  _putenv_s(name, value != nullptr ? value : "");
+  _putenv_s(name, value);
 #else
-  if (value != nullptr) {
-    setenv(name, value, 1);
-  } else {
-    unsetenv(name);
-  }
+  setenv(name, value, 1);
 #endif
 }
 
