@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "ovpb32.h"
-#include "tests/datetime/civil.h"
+#include "bench/civil.h"
 
 namespace {
 
