@@ -178,8 +178,14 @@ int RunTail(Arguments& arguments) {
   size_t total = content.entries.size();
   for (size_t i = total > static_cast<size_t>(count) ? total - count : 0; i < total; ++i) PrintEntry(plain, content.entries[i]);
   std::fflush(stdout);
+  std::string stamp = LogFileStamp(path);
   while (follow) {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // A ring rewrites its header with every entry, an append log grows: the
+    // whole file is read again only when one of them changed.
+    std::string latest = LogFileStamp(path);
+    if (latest == stamp) continue;
+    stamp = latest;
     LogContent now;
     if (ReadLogFile(path, &now) != LogReadResult::Read) continue;
     for (size_t i = FirstNewEntry(content.entries, now.entries); i < now.entries.size(); ++i) {

@@ -206,6 +206,17 @@ bool ParseLog(const std::string& bytes, LogContent* content) {
   return bytes.empty();
 }
 
+std::string LogFileStamp(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return std::string();
+  char header[kHeaderLength] = {};
+  size_t read = std::fread(header, 1, sizeof header, file);
+  std::fseek(file, 0, SEEK_END);
+  long size = std::ftell(file);
+  std::fclose(file);
+  return std::to_string(size) + ":" + std::string(header, read);
+}
+
 LogReadResult ReadLogFile(const std::string& path, LogContent* content) {
   std::string bytes, again;
   bool missing = false;

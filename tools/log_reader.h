@@ -32,6 +32,10 @@ enum class LogReadResult { Read, Missing, Unreadable, NotALog };
 // retried as the log writer retries.
 LogReadResult ReadLogFile(const std::string& path, LogContent* content);
 
+// What changes with every entry written: the file's size and its first 10
+// bytes (a ring's position header). Empty when the file cannot be read.
+std::string LogFileStamp(const std::string& path);
+
 // Parses a file's bytes; false when they are not a log.
 bool ParseLog(const std::string& bytes, LogContent* content);
 
