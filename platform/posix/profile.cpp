@@ -167,6 +167,11 @@ DWORD CopyNameList(const std::vector<WideString>& names, WCHAR* buffer, DWORD si
       }
       buffer[used++] = c;
     }
+    if (used + 2 > size) {  // an empty name right at the end: no room for its terminator and the list's
+      buffer[size - 2] = 0;
+      buffer[size - 1] = 0;
+      return size - 2;
+    }
     buffer[used++] = 0;
   }
   buffer[used] = 0;

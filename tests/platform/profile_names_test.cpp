@@ -28,4 +28,13 @@ TEST(ProfileNames, BlanksAndTabsAroundNamesDoNotCount) {
   }
 }
 
+// A key list cut just before an empty key name keeps inside the buffer.
+TEST(ProfileNames, KeyListEndingInAnEmptyNameStaysInItsRoom) {
+  testing_support::TempDir dir;
+  testing_support::WriteTextFile(dir / "cv.ver", "[s]\r\nab=1\r\n=2\r\n");
+  char buffer[5] = {'#', '#', '#', '#', '#'};
+  DWORD length = platform::GetPrivateProfileStringA("s", nullptr, "", buffer, 4, (dir / "cv.ver").string().c_str());
+  EXPECT_LE(length, 2u);
+  EXPECT_EQ(buffer[4], '#');
+}
 }  // namespace
