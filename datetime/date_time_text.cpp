@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "datetime/calendar.h"
 #include "ovpb32.h"
@@ -28,13 +29,6 @@ bool FormatDateTime(double value, bool dateOnly, char* text) {
   return true;
 }
 
-template <typename Char>
-size_t LengthOf(const Char* text) {
-  size_t length = 0;
-  while (text[length] != 0) ++length;
-  return length;
-}
-
 // The field of `count` digits at `start` (0-based); 0 when the text is too
 // short for it or any of them is not a digit.
 template <typename Char>
@@ -51,7 +45,7 @@ int ReadField(const Char* text, size_t length, size_t start, size_t count) {
 template <typename Char>
 double ParseDateTime(const Char* text, bool dateOnly) {
   if (text == nullptr || text[0] == 0 || text[0] == ' ') return kNullDateTime;
-  size_t length = LengthOf(text);
+  size_t length = std::char_traits<Char>::length(text);
   DateTimeFields f{};
   f.year = ReadField(text, length, 0, 4);
   f.month = ReadField(text, length, 4, 2);

@@ -17,9 +17,7 @@ using Text = std::basic_string<Char>;
 
 template <typename Char>
 size_t Length(const Char* text) {
-  size_t n = 0;
-  while (text[n] != 0) ++n;
-  return n;
+  return std::char_traits<Char>::length(text);
 }
 
 // At most capacity-1 units and a terminator.
