@@ -1,11 +1,11 @@
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <mutex>
-#include <sstream>
+#include <string_view>
 
 #include "platform/posix/drives.h"
 #include "platform/posix/network_system.h"
+#include "platform/posix/system_calls.h"
 
 namespace platform {
 namespace posix {
@@ -21,19 +21,32 @@ bool IsNetworkType(const std::string& type) {
 }
 
 // Mount tables write a blank, tab, newline and backslash as three octal digits.
-std::string Unescaped(const std::string& field) {
+std::string Unescaped(std::string_view field) {
   std::string text;
+  text.reserve(field.size());
   for (size_t i = 0; i < field.size(); ++i) {
     bool octal = field[i] == '\\' && i + 3 < field.size() + 1 &&
                  std::all_of(field.begin() + i + 1, field.begin() + i + 4, [](char c) { return c >= '0' && c <= '7'; });
     if (octal) {
-      text.push_back(static_cast<char>(std::stoi(field.substr(i + 1, 3), nullptr, 8)));
+      text.push_back(static_cast<char>((field[i + 1] - '0') * 64 + (field[i + 2] - '0') * 8 + (field[i + 3] - '0')));
       i += 3;
     } else {
       text.push_back(field[i]);
     }
   }
   return text;
+}
+
+// The blank-separated words of a line, as views into it.
+void SplitWords(std::string_view line, std::vector<std::string_view>* words) {
+  auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; };
+  words->clear();
+  for (size_t i = 0; i < line.size();) {
+    while (i < line.size() && blank(line[i])) ++i;
+    size_t start = i;
+    while (i < line.size() && !blank(line[i])) ++i;
+    if (i > start) words->push_back(line.substr(start, i - start));
+  }
 }
 
 std::string WithoutTrailingSlash(std::string path) {
@@ -59,8 +72,10 @@ bool Below(const std::string& folder, const std::string& mount_point) {
          (folder.size() == mount_point.size() || folder[mount_point.size()] == '/');
 }
 
-NetworkMount MountOf(const std::string& mount_point, const std::string& type, const std::string& source) {
-  return NetworkMount{WithoutTrailingSlash(Unescaped(mount_point)), type, RemoteNameOf(type, Unescaped(source))};
+NetworkMount MountOf(std::string_view mount_point, std::string_view type, std::string_view source) {
+  std::string type_text(type);
+  std::string remote = RemoteNameOf(type_text, Unescaped(source));
+  return NetworkMount{WithoutTrailingSlash(Unescaped(mount_point)), std::move(type_text), std::move(remote)};
 }
 
 std::pair<std::string, std::string> MountFiles() {
@@ -129,11 +144,12 @@ WideString WidenAsciiText(const std::string& text) { return WidenAscii(text.c_st
 class SystemNetworkDrives {
  public:
   // fstab's lines count only for folders not on a network mount: a mounted
-  // one is found among the mounts first.
-  std::vector<DriveState> States() {
+  // one is found among the mounts first. They only ever make a drive
+  // remembered, so a list of connected drives does without them.
+  std::vector<DriveState> States(bool with_fstab) {
     auto files = MountFiles();
     std::vector<NetworkMount> mounts = ReadMounts(files.first, false);
-    std::vector<NetworkMount> fstab = ReadMounts(files.second, true);
+    std::vector<NetworkMount> fstab = with_fstab ? ReadMounts(files.second, true) : std::vector<NetworkMount>();
     std::vector<DriveState> states(27);
     for (int drive = 1; drive <= 26; ++drive) states[drive] = StateOf(drive, mounts, fstab);
     return states;
@@ -168,11 +184,12 @@ std::string RemoteNameOf(const std::string& type, const std::string& source) {
 
 std::vector<NetworkMount> ReadMounts(const std::string& file, bool fstab) {
   std::vector<NetworkMount> mounts;
-  std::ifstream in(file);
-  for (std::string line; std::getline(in, line);) {
-    std::istringstream fields(line);
-    std::vector<std::string> words;
-    for (std::string word; fields >> word;) words.push_back(word);
+  std::string text;
+  sys::ReadWholeFile(file, &text);
+  std::vector<std::string_view> words;
+  for (size_t start = 0, end; start < text.size(); start = end + 1) {
+    end = std::min(text.find('\n', start), text.size());
+    SplitWords(std::string_view(text).substr(start, end - start), &words);
     if (fstab) {
       if (words.size() >= 3 && words[0][0] != '#') mounts.push_back(MountOf(words[1], words[2], words[0]));
       continue;
@@ -210,7 +227,7 @@ class SystemNetworkProvider : public NetworkProvider {
       *error = ERROR_NOT_SUPPORTED;
       return false;
     }
-    std::vector<DriveState> states = drives_.States();
+    std::vector<DriveState> states = drives_.States(scope == RESOURCE_REMEMBERED);
     for (int drive = 1; drive <= 26; ++drive) {
       const DriveState& state = states[drive];
       if (state.type != DRIVE_REMOTE || (scope != RESOURCE_REMEMBERED && !state.connected)) continue;

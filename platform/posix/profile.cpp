@@ -109,21 +109,9 @@ std::vector<Section> ParseProfile(const WideString& text) {
   return sections;
 }
 
-// The whole file, or false when it cannot be read to its end: a file read
-// in part would give some keys and silently lose the others.
-bool ReadWholeFile(const std::string& path, std::string* bytes) {
-  int fd = posix::sys::Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-  if (fd < 0) return false;
-  char block[4096];
-  ssize_t got;
-  while ((got = posix::sys::Read(fd, block, sizeof block)) > 0) bytes->append(block, static_cast<size_t>(got));
-  close(fd);
-  return got == 0;
-}
-
 bool LoadProfile(const WCHAR* fileName, std::vector<Section>* sections) {
   std::string bytes;
-  if (!ReadWholeFile(posix::NativePathFromWide(fileName), &bytes)) return false;
+  if (!posix::sys::ReadWholeFile(posix::NativePathFromWide(fileName), &bytes)) return false;
   *sections = ParseProfile(DecodeFile(bytes));
   return true;
 }

@@ -168,6 +168,16 @@ ssize_t Read(int fd, void* buffer, size_t size) {
   return Restarted(SystemCall::kRead, [&] { return ::read(fd, buffer, size); });
 }
 
+bool ReadWholeFile(const std::string& path, std::string* bytes) {
+  int fd = Open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return false;
+  char block[4096];
+  ssize_t got;
+  while ((got = Read(fd, block, sizeof block)) > 0) bytes->append(block, static_cast<size_t>(got));
+  close(fd);
+  return got == 0;
+}
+
 ssize_t Pread(int fd, void* buffer, size_t size, off_t offset) {
   return Restarted(SystemCall::kRead, [&] { return ::pread(fd, buffer, size, offset); });
 }

@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <string>
+
 namespace platform {
 namespace posix {
 namespace sys {
@@ -25,6 +27,9 @@ DIR* OpenDir(const char* path);
 // Null at the end of the folder with errno untouched, or on a failure with
 // errno set.
 dirent* ReadDir(DIR* folder);
+// The whole file appended to `bytes`, or false when it cannot be read to
+// its end: a file read in part would silently lose what follows.
+bool ReadWholeFile(const std::string& path, std::string* bytes);
 
 }  // namespace sys
 }  // namespace posix
