@@ -17,6 +17,8 @@ struct UniversalNameCache {
   Char path[260];
   Char unc[260];
   Char computer[32];
+  size_t unc_length;  // kept so that a hit copies without measuring
+  size_t computer_length;
 };
 
 template <typename Char, size_t Capacity>

@@ -1,6 +1,7 @@
 // Universal names: a drive-letter path as \\server\share\..., or this
 // computer's name for a local one; in the mapping mode the other way round.
 
+#include <algorithm>
 #include <mutex>
 
 #include "frame/module.h"
@@ -128,8 +129,8 @@ bool FromCache(const Char* path, Char* unc_out, Char* computer_out, DWORD comput
   UniversalNameCache<Char>& cache = CacheOf<Char>(State());
   std::lock_guard<std::recursive_mutex> lock(frame::ModuleLock());
   if (CompareNoCase(path, cache.path) != 0) return false;
-  CopyCut(unc_out, cache.unc, sizeof cache.unc / sizeof(Char));
-  if (computer_out != nullptr) CopyCut(computer_out, cache.computer, sizeof cache.computer / sizeof(Char));
+  std::copy_n(cache.unc, cache.unc_length + 1, unc_out);
+  if (computer_out != nullptr) std::copy_n(cache.computer, cache.computer_length + 1, computer_out);
   return true;
 }
 
@@ -142,6 +143,8 @@ void Remember(const Char* path, const Char* unc, const Char* computer, DWORD com
   const Char kEmpty[1] = {0};
   CopyCut(cache.computer, computer != nullptr && computer_size != 0 ? computer : kEmpty,
           sizeof cache.computer / sizeof(Char));
+  cache.unc_length = Length(cache.unc);
+  cache.computer_length = Length(cache.computer);
 }
 
 template <typename Char>

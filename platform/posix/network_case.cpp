@@ -4,6 +4,12 @@
 #include <unicode/uchar.h>
 #include <unicode/utf16.h>
 
+#include <string.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
 #include "platform/mbcs.h"
 #include "platform/posix/posix_codepage.h"
 #include "platform/network.h"
@@ -15,25 +21,75 @@ int Sign(long difference) { return difference < 0 ? -1 : difference > 0 ? 1 : 0;
 
 // The upper case of every byte in a single-byte code page, made once per
 // thread and code page; null in a double-byte one.
-const unsigned char* SingleByteUpper() {
+struct SingleByteCase {
+  unsigned char upper[256];
+  bool ascii_as_ascii;  // ASCII letters fold as in ASCII, other ASCII bytes stay
+};
+
+const SingleByteCase* SingleByteUpper() {
   thread_local UINT code_page = 0;
-  thread_local unsigned char upper[256];
+  thread_local bool single_byte = false;
+  thread_local SingleByteCase folding;
   UINT current = GetACP();
-  if (IsDoubleByteCodePage(current)) return nullptr;
   if (code_page != current) {
-    for (unsigned c = 0; c < 256; ++c) {
+    single_byte = !IsDoubleByteCodePage(current);
+    folding.ascii_as_ascii = true;
+    for (unsigned c = 0; single_byte && c < 256; ++c) {
       unsigned mapped = _mbctoupper(c);
-      upper[c] = static_cast<unsigned char>(mapped <= 0xFF ? mapped : c);
+      folding.upper[c] = static_cast<unsigned char>(mapped <= 0xFF ? mapped : c);
+      unsigned ascii = c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c;
+      if (c < 0x80 && folding.upper[c] != ascii) folding.ascii_as_ascii = false;
     }
     code_page = current;
   }
-  return upper;
+  return single_byte ? &folding : nullptr;
+}
+
+// Sixteen bytes at a time, as the compiler's vector extension gives them to
+// the processor's vector unit.
+typedef unsigned char Block __attribute__((vector_size(16)));
+
+Block UpperAscii(Block bytes) {
+  Block lower = reinterpret_cast<Block>(bytes - 'a' < 26);
+  return bytes - (lower & 0x20);
+}
+
+// Equal after upper-casing ASCII letters: the same under the code page's
+// case too, as a byte outside ASCII then stands for itself on both sides.
+bool SameAsciiBlock(const unsigned char* a, const unsigned char* b) {
+  Block x, y;
+  std::memcpy(&x, a, sizeof x);
+  std::memcpy(&y, b, sizeof y);
+  Block differing = reinterpret_cast<Block>(UpperAscii(x) != UpperAscii(y));
+  uint64_t halves[2];
+  std::memcpy(halves, &differing, sizeof halves);
+  return (halves[0] | halves[1]) == 0;
+}
+
+// How far a and b hold the same text but for the case of ASCII letters,
+// found a block at a time (the last block may overlap the one before);
+// `length` is at most the shorter text's length.
+size_t SameAsciiBlocks(const unsigned char* a, const unsigned char* b, size_t length) {
+  const size_t kBlock = sizeof(Block);
+  size_t i = 0;
+  for (; i + kBlock <= length; i += kBlock) {
+    if (!SameAsciiBlock(a + i, b + i)) return i;
+  }
+  return i > 0 && i < length && SameAsciiBlock(a + length - kBlock, b + length - kBlock) ? length : i;
+}
+
+size_t LengthWithin(const unsigned char* text, size_t bytes) {
+  const char* p = reinterpret_cast<const char*>(text);
+  return bytes == static_cast<size_t>(-1) ? std::strlen(p) : strnlen(p, bytes);
 }
 
 // Compares at most `bytes` bytes; a character is taken whole.
 int CompareNarrow(const unsigned char* a, const unsigned char* b, size_t bytes) {
-  if (const unsigned char* upper = SingleByteUpper()) {
-    for (size_t i = 0; i < bytes; ++i) {
+  if (const SingleByteCase* folding = SingleByteUpper()) {
+    const unsigned char* upper = folding->upper;
+    size_t i = 0;
+    if (folding->ascii_as_ascii) i = SameAsciiBlocks(a, b, std::min(LengthWithin(a, bytes), LengthWithin(b, bytes)));
+    for (; i < bytes; ++i) {
       if (upper[a[i]] != upper[b[i]]) return Sign(static_cast<long>(upper[a[i]]) - static_cast<long>(upper[b[i]]));
       if (a[i] == 0) return 0;
     }
