@@ -61,8 +61,9 @@ int GetIPAddrTextFromHostName(const char* host, char* text) {
       pending = platform::WSAGetLastError();
       continue;
     }
-    std::strncpy(text, dotted, 15);
-    text[15] = 0;
+    size_t length = 0;
+    for (; length < 15 && dotted[length] != 0; ++length) text[length] = dotted[length];
+    text[length] = 0;
     return 0;
   }
   return pending;

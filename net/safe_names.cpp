@@ -2,6 +2,8 @@
 // persistable names (an address as its host name), while safe-name handling
 // is on.
 
+#include <algorithm>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -63,22 +65,24 @@ bool HandlingOn() {
 template <typename Char>
 using Cache = ConversionCache<Char, sizeof(Char) == 1 ? 260 : 2052>;
 
-// The server part as narrow text; false when it does not convert or takes
-// more than 255 bytes.
-bool NarrowServer(const Text<char>& server, std::string* narrow) {
-  *narrow = server;
-  return server.size() < kServerRoom;
-}
-bool NarrowServer(const Text<WCHAR>& server, std::string* narrow) {
-  char buffer[kServerRoom];
-  if (server.size() >= kServerRoom) return false;
-  size_t length = li_wcstombs(buffer, server.c_str(), kServerRoom);
-  if (length == static_cast<size_t>(-1) || length >= kServerRoom) return false;
-  buffer[length] = 0;
-  *narrow = buffer;
+// The server part as narrow text in `narrow` (kServerRoom bytes); false
+// when it does not convert or takes more than 255 bytes.
+bool NarrowServer(const char* server, size_t length, char* narrow) {
+  if (length >= kServerRoom) return false;
+  std::memcpy(narrow, server, length);
+  narrow[length] = 0;
   return true;
 }
-
+bool NarrowServer(const WCHAR* server, size_t length, char* narrow) {
+  if (length >= kServerRoom) return false;
+  WCHAR wide[kServerRoom];
+  std::copy(server, server + length, wide);
+  wide[length] = 0;
+  size_t converted = li_wcstombs(narrow, wide, kServerRoom);
+  if (converted == static_cast<size_t>(-1) || converted >= kServerRoom) return false;
+  narrow[converted] = 0;
+  return true;
+}
 Text<char> FromNarrow(char*, const std::string& text) { return text; }
 Text<WCHAR> FromNarrow(WCHAR*, const std::string& text) {
   WCHAR buffer[kServerRoom + 1];
@@ -107,9 +111,15 @@ void Remember(Cache<Char>& cache, const Char* path, const Char* out) {
   CopyCut(cache.output, out, room);
 }
 
+// No lead byte is ASCII, so up to the first byte that is not, each byte is
+// a character of its own.
 template <typename Char>
 size_t Find(const Char* text, Char c) {
-  for (size_t i = 0; text[i] != 0; i += Step(text + i)) {
+  size_t i = 0;
+  for (; text[i] != 0 && (sizeof(Char) > 1 || static_cast<unsigned char>(text[i]) < 0x80); ++i) {
+    if (text[i] == c) return i;
+  }
+  for (; text[i] != 0; i += Step(text + i)) {
     if (text[i] == c) return i;
   }
   return Text<Char>::npos;
@@ -117,18 +127,22 @@ size_t Find(const Char* text, Char c) {
 
 // ---- The conversions ------------------------------------------------------------
 
+// Written in place: the tail moves first (`out` may be `path`), then the
+// address, which is ASCII and so the same in either width.
 template <typename Char>
 void SafeName(Cache<Char>& cache, const Char* path, Char* out) {
   const Char* server = path + 2;
   size_t dot = Find(server, Char('.'));
   size_t backslash = Find(server, Char('\\'));
   if (dot == Text<Char>::npos || backslash == Text<Char>::npos || dot > backslash) return;
-  std::string narrow;
-  if (!NarrowServer(Text<Char>(server, backslash), &narrow)) return;
+  char narrow[kServerRoom];
+  if (!NarrowServer(server, backslash, narrow)) return;
   char address[16];
-  if (GetIPAddrTextFromHostName(narrow.c_str(), address) != 0) return;
-  Text<Char> converted = FromNarrow(static_cast<Char*>(nullptr), address);
-  CopyText(out, Text<Char>(path, 2) + converted + Text<Char>(server + backslash));
+  if (GetIPAddrTextFromHostName(narrow, address) != 0) return;
+  size_t address_length = Length(address);
+  const Char* tail = server + backslash;
+  std::memmove(out + 2 + address_length, tail, (Length(tail) + 1) * sizeof(Char));
+  std::copy(address, address + address_length, out + 2);
   Remember(cache, path, out);
 }
 
@@ -143,10 +157,10 @@ void PersistableName(Cache<Char>& cache, const Char* path, Char* out) {
   size_t length = 0;
   while (IsAddressCharacter(server[length])) ++length;
   if (length == 0 || (server[length] != 0 && server[length] != '\\')) return;
-  std::string narrow;
-  if (!NarrowServer(Text<Char>(server, length), &narrow)) return;
+  char narrow[kServerRoom];
+  if (!NarrowServer(server, length, narrow)) return;
   char host[256];
-  if (GetHostNameFromIPAddrText(narrow.c_str(), host) != 0) return;
+  if (GetHostNameFromIPAddrText(narrow, host) != 0) return;
   std::string name = host;
   if (name.find('.') == std::string::npos) name += '.';
   Text<Char> converted = FromNarrow(static_cast<Char*>(nullptr), name);

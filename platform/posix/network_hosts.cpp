@@ -6,7 +6,7 @@
 #include <sys/socket.h>
 
 #include <atomic>
-#include <cstdio>
+#include <charconv>
 #include <cstring>
 
 #include "platform/common/network_provided.h"
@@ -39,6 +39,13 @@ bool SameAddress(const ResolvedAddress& a, const ResolvedAddress& b) {
 // library's default for null hints), as Windows looks names up. The C
 // library lists an address once per socket type; Windows once.
 int ResolveWithLibrary(const std::string& host, std::vector<ResolvedAddress>* addresses) {
+  // Four decimal parts name their own address: the C library would answer
+  // it the same without a look-up, after building an entry per socket type.
+  in_addr numeric;
+  if (::inet_pton(AF_INET, host.c_str(), &numeric) == 1) {
+    addresses->push_back(ResolvedAddress{kAfInet, numeric.s_addr, {}});
+    return 0;
+  }
   addrinfo hints;
   std::memset(&hints, 0, sizeof hints);
   addrinfo* list = nullptr;
@@ -103,9 +110,11 @@ int Failed(int error) {
 int WSAStartup(WORD version, WSADATA* data) {
   if ((version & 0xFF) == 0) return WSAVERNOTSUPPORTED;
   if (data != nullptr) {
-    std::memset(data, 0, sizeof *data);
     data->wVersion = (version & 0xFF) >= 2 ? 0x0202 : version;
     data->wHighVersion = 0x0202;
+    data->iMaxSockets = 0;
+    data->iMaxUdpDg = 0;
+    data->lpVendorInfo = nullptr;
     std::strcpy(data->szDescription, "WinSock 2.0");
     std::strcpy(data->szSystemStatus, "Running");
   }
@@ -137,7 +146,12 @@ void freeaddrinfo(ADDRINFOA* list) { provided::freeaddrinfo(list); }
 char* inet_ntoa(IN_ADDR address) {
   thread_local char text[16];
   const unsigned char* bytes = reinterpret_cast<const unsigned char*>(&address.s_addr);
-  std::snprintf(text, sizeof text, "%u.%u.%u.%u", bytes[0], bytes[1], bytes[2], bytes[3]);
+  char* end = text;
+  for (int i = 0; i < 4; ++i) {
+    if (i > 0) *end++ = '.';
+    end = std::to_chars(end, text + sizeof text, bytes[i]).ptr;
+  }
+  *end = 0;
   return text;
 }
 
