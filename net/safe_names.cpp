@@ -171,7 +171,7 @@ void PersistableName(Cache<Char>& cache, const Char* path, Char* out) {
 template <typename Char, typename Conversion>
 int Convert(Cache<Char>& cache, const Char* path, Char* out, Conversion convert) {
   if (path == nullptr || out == nullptr) return 1;
-  CopyCut(out, path, Length(path) + 1);
+  std::copy_n(path, Length(path) + 1, out);
   if (!HandlingOn() || FromCache(cache, path, out)) return 1;
   if (StartsWithTwoBackslashes(path)) convert(cache, path, out);
   return 1;

@@ -170,37 +170,68 @@ DWORD Enumerate(Enumeration& enumeration, DWORD* count, void* buffer, DWORD* siz
 
 // ---- Address lists ------------------------------------------------------------
 
-std::mutex address_lists_mutex;
-std::set<ADDRINFOA*>& AddressLists() {
-  static std::set<ADDRINFOA*>* lists = new std::set<ADDRINFOA*>();
-  return *lists;
-}
+// Each entry is one block: a link, the entry, then its socket address. The
+// links of the lists' first entries chain the lists made here and not yet
+// freed, newest first, so that freeaddrinfo tells them from the system's
+// without touching memory it does not own and mostly finds its list first.
+struct ListLink {
+  ListLink* previous;
+  ListLink* next;
+};
 
-// One allocation per entry: the entry, then its socket address.
+std::mutex address_lists_mutex;
+ListLink live_lists{&live_lists, &live_lists};
+
+ListLink* LinkOf(ADDRINFOA* entry) { return reinterpret_cast<ListLink*>(entry) - 1; }
+ADDRINFOA* EntryOf(ListLink* link) { return reinterpret_cast<ADDRINFOA*>(link + 1); }
+
 ADDRINFOA* NewAddressEntry(const ResolvedAddress& address) {
+  static_assert(sizeof(ListLink) % alignof(ADDRINFOA) == 0, "the entry follows its link aligned");
   size_t address_length = address.family == kAfInet ? 16 : 28;
-  char* block = new (std::nothrow) char[sizeof(ADDRINFOA) + 28]();
+  char* block = new (std::nothrow) char[sizeof(ListLink) + sizeof(ADDRINFOA) + 28]();
   if (block == nullptr) return nullptr;
-  ADDRINFOA* entry = reinterpret_cast<ADDRINFOA*>(block);
-  SOCKADDR* socket_address = reinterpret_cast<SOCKADDR*>(block + sizeof(ADDRINFOA));
-  socket_address->sa_family = static_cast<WORD>(address.family);
+  ADDRINFOA* entry = EntryOf(reinterpret_cast<ListLink*>(block));
+  char* socket_address = reinterpret_cast<char*>(entry + 1);
+  WORD family = static_cast<WORD>(address.family);
+  std::memcpy(socket_address, &family, sizeof family);
   if (address.family == kAfInet) {
-    std::memcpy(block + sizeof(ADDRINFOA) + 4, &address.ipv4, 4);
+    std::memcpy(socket_address + 4, &address.ipv4, 4);
   } else {
-    std::memcpy(block + sizeof(ADDRINFOA) + 8, address.ipv6, 16);
+    std::memcpy(socket_address + 8, address.ipv6, 16);
   }
   entry->ai_family = address.family;
   entry->ai_addrlen = address_length;
-  entry->ai_addr = socket_address;
+  entry->ai_addr = reinterpret_cast<SOCKADDR*>(socket_address);
   return entry;
 }
 
 void FreeEntries(ADDRINFOA* list) {
   while (list != nullptr) {
     ADDRINFOA* next = list->ai_next;
-    delete[] reinterpret_cast<char*>(list);
+    delete[] reinterpret_cast<char*>(LinkOf(list));
     list = next;
   }
+}
+
+void AddLiveList(ADDRINFOA* list) {
+  ListLink* link = LinkOf(list);
+  std::lock_guard<std::mutex> lock(address_lists_mutex);
+  link->previous = &live_lists;
+  link->next = live_lists.next;
+  live_lists.next->previous = link;
+  live_lists.next = link;
+}
+
+// Whether `list` was made here; it is then no longer live.
+bool TakeLiveList(ADDRINFOA* list) {
+  std::lock_guard<std::mutex> lock(address_lists_mutex);
+  for (ListLink* link = live_lists.next; link != &live_lists; link = link->next) {
+    if (EntryOf(link) != list) continue;
+    link->previous->next = link->next;
+    link->next->previous = link->previous;
+    return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -290,17 +321,13 @@ int getaddrinfo(NetworkProvider& provider, const char* node, const ADDRINFOA* hi
     tail = &(*tail)->ai_next;
   }
   if (head == nullptr) return WSAHOST_NOT_FOUND;
-  std::lock_guard<std::mutex> lock(address_lists_mutex);
-  AddressLists().insert(head);
+  AddLiveList(head);
   *result = head;
   return 0;
 }
 
 bool freeaddrinfo(ADDRINFOA* list) {
-  {
-    std::lock_guard<std::mutex> lock(address_lists_mutex);
-    if (AddressLists().erase(list) == 0) return false;
-  }
+  if (list == nullptr || !TakeLiveList(list)) return false;
   FreeEntries(list);
   return true;
 }
