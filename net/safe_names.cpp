@@ -105,10 +105,11 @@ bool FromCache(Cache<Char>& cache, const Char* path, Char* out) {
 template <typename Char>
 void Remember(Cache<Char>& cache, const Char* path, const Char* out) {
   const size_t room = sizeof cache.input / sizeof(Char);
-  if (Length(path) >= room || Length(out) >= room) return;
+  size_t path_length = Length(path), out_length = Length(out);
+  if (path_length >= room || out_length >= room) return;
   std::lock_guard<std::recursive_mutex> lock(frame::ModuleLock());
-  CopyCut(cache.input, path, room);
-  CopyCut(cache.output, out, room);
+  std::copy_n(path, path_length + 1, cache.input);
+  std::copy_n(out, out_length + 1, cache.output);
 }
 
 // No lead byte is ASCII, so up to the first byte that is not, each byte is

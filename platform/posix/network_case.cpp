@@ -88,7 +88,8 @@ int CompareNarrow(const unsigned char* a, const unsigned char* b, size_t bytes) 
   if (const SingleByteCase* folding = SingleByteUpper()) {
     const unsigned char* upper = folding->upper;
     size_t i = 0;
-    if (folding->ascii_as_ascii) i = SameAsciiBlocks(a, b, std::min(LengthWithin(a, bytes), LengthWithin(b, bytes)));
+    size_t length = folding->ascii_as_ascii ? LengthWithin(a, bytes) : 0;
+    if (length >= sizeof(Block)) i = SameAsciiBlocks(a, b, std::min(length, LengthWithin(b, bytes)));
     for (; i < bytes; ++i) {
       if (upper[a[i]] != upper[b[i]]) return Sign(static_cast<long>(upper[a[i]]) - static_cast<long>(upper[b[i]]));
       if (a[i] == 0) return 0;
