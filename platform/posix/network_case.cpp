@@ -89,7 +89,11 @@ int CompareNarrow(const unsigned char* a, const unsigned char* b, size_t bytes) 
     const unsigned char* upper = folding->upper;
     size_t i = 0;
     size_t length = folding->ascii_as_ascii ? LengthWithin(a, bytes) : 0;
-    if (length >= sizeof(Block)) i = SameAsciiBlocks(a, b, std::min(length, LengthWithin(b, bytes)));
+    if (length >= sizeof(Block)) {
+      size_t other_length = LengthWithin(b, bytes);
+      i = SameAsciiBlocks(a, b, std::min(length, other_length));
+      if (i == length && i == other_length) return 0;  // alike to both ends, or to the limit
+    }
     for (; i < bytes; ++i) {
       if (upper[a[i]] != upper[b[i]]) return Sign(static_cast<long>(upper[a[i]]) - static_cast<long>(upper[b[i]]));
       if (a[i] == 0) return 0;
