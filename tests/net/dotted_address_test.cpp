@@ -1,10 +1,8 @@
-// Dotted addresses through the POSIX layer's own resolver path: four
-// decimal parts answer themselves, other forms still reach the C library.
+// Dotted addresses in the POSIX layer: four decimal parts, or the C library.
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
 
 #include "net/net.h"
 #include "ovpb32.h"
@@ -13,15 +11,9 @@
 namespace {
 
 TEST(DottedAddresses, AnswerInNetworkOrder) {
-  const struct {
-    const char* host;
-    unsigned char bytes[4];
-  } cases[] = {
-      {"192.168.10.20", {192, 168, 10, 20}},
-      {"255.255.255.255", {255, 255, 255, 255}},
-      {"10.1", {10, 0, 0, 1}},
-      {"010.1.2.3", {8, 1, 2, 3}},
-  };
+  const struct { const char* host; unsigned char bytes[4]; } cases[] = {
+      {"192.168.10.20", {192, 168, 10, 20}}, {"255.255.255.255", {255, 255, 255, 255}},
+      {"10.1", {10, 0, 0, 1}}, {"010.1.2.3", {8, 1, 2, 3}}};
   for (const auto& c : cases) {
     DWORD address = 0;
     EXPECT_EQ(GetIPAddrFromHostName(c.host, &address), 0) << c.host;
