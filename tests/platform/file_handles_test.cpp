@@ -1,7 +1,7 @@
 // File handles: dispositions, Windows error codes, reading, writing and the
-// file pointer, duplicates, handle information and the old HFILE functions.
+// file pointer, and file times.
 
-#include <cstring>
+#include <cstdio>
 #include <string>
 
 #include "file_fixture.h"
@@ -17,30 +17,24 @@ TEST_F(FileHandleTest, DispositionsAndNamesGiveTheWindowsErrors) {
     const char* name;
     DWORD access, disposition, flags, error;
   } opens[] = {
-      {"new.txt", GENERIC_WRITE, CREATE_NEW, 0, 0},
-      {"new.txt", GENERIC_WRITE, CREATE_NEW, 0, ERROR_FILE_EXISTS},
+      {"new.txt", GENERIC_WRITE, CREATE_NEW, 0, 0}, {"new.txt", GENERIC_WRITE, CREATE_NEW, 0, ERROR_FILE_EXISTS},
       {"absent.txt", GENERIC_READ, OPEN_EXISTING, 0, ERROR_FILE_NOT_FOUND},
       {"absent\\x.txt", GENERIC_WRITE, CREATE_ALWAYS, 0, ERROR_PATH_NOT_FOUND},
       {"new.txt", GENERIC_READ, 9, 0, ERROR_INVALID_PARAMETER},
-      {"f.txt", GENERIC_READ, OPEN_ALWAYS, 0, ERROR_ALREADY_EXISTS},
-      {"fresh.txt", GENERIC_READ, OPEN_ALWAYS, 0, 0},
+      {"f.txt", GENERIC_READ, OPEN_ALWAYS, 0, ERROR_ALREADY_EXISTS}, {"fresh.txt", GENERIC_READ, OPEN_ALWAYS, 0, 0},
       {"f.txt\\", GENERIC_READ, OPEN_EXISTING, 0, ERROR_INVALID_NAME},
       {"f.txt\\x", GENERIC_READ, OPEN_EXISTING, 0, ERROR_PATH_NOT_FOUND},
-      {"a*b", GENERIC_READ, OPEN_ALWAYS, 0, ERROR_INVALID_NAME},
-      {"a|b", GENERIC_READ, OPEN_ALWAYS, 0, ERROR_INVALID_NAME},
+      {"a*b", GENERIC_READ, OPEN_ALWAYS, 0, ERROR_INVALID_NAME}, {"a|b", GENERIC_READ, OPEN_ALWAYS, 0, ERROR_INVALID_NAME},
       // Trailing periods and blanks go, ".." folds by the text even through
       // a folder that is not there, and "/" separates like "\".
-      {"f.txt . ", GENERIC_READ, OPEN_EXISTING, 0, 0},
-      {".\\absent/../f.txt", GENERIC_READ, OPEN_EXISTING, 0, 0},
+      {"f.txt . ", GENERIC_READ, OPEN_EXISTING, 0, 0}, {".\\absent/../f.txt", GENERIC_READ, OPEN_EXISTING, 0, 0},
       // Folders open only with backup semantics.
-      {"sub", GENERIC_READ, OPEN_EXISTING, 0, ERROR_ACCESS_DENIED},
-      {"sub", GENERIC_READ, CREATE_NEW, 0, ERROR_FILE_EXISTS},
+      {"sub", GENERIC_READ, OPEN_EXISTING, 0, ERROR_ACCESS_DENIED}, {"sub", GENERIC_READ, CREATE_NEW, 0, ERROR_FILE_EXISTS},
       {"sub", GENERIC_READ, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, 0},
   };
   for (const auto& open : opens) {
     EXPECT_EQ(OpenError(open.name, open.access, kShareAll, open.disposition, open.flags | FILE_ATTRIBUTE_NORMAL),
-              open.error)
-        << open.name;
+              open.error) << open.name;
   }
   EXPECT_EQ(platform::CreateFileA("", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
   EXPECT_EQ(platform::GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
@@ -83,33 +77,28 @@ TEST_F(FileHandleTest, HandlesOnlyDoWhatTheirAccessAllowsAndOnlyWhileOpen) {
   EXPECT_EQ(ErrorOf([&] { return platform::CloseHandle(reader); }), static_cast<DWORD>(ERROR_INVALID_HANDLE));
   EXPECT_EQ(ReadAll(reader), "<read failed>");
   EXPECT_FALSE(platform::CloseHandle(reinterpret_cast<HANDLE>(static_cast<intptr_t>(0x1234))));
-  // The process pseudo-handle shares its value with INVALID_HANDLE_VALUE and
-  // closes without effect.
+  // The process pseudo-handle shares its value with INVALID_HANDLE_VALUE and closes without effect.
   EXPECT_EQ(platform::GetCurrentProcess(), INVALID_HANDLE_VALUE);
   EXPECT_TRUE(platform::CloseHandle(INVALID_HANDLE_VALUE));
 }
 
 TEST(FileTimeToSystemTimeTest, CountsHundredsOfNanosecondsFrom1601) {
-  const struct {
-    uint64_t ticks;
-    const char* text;
-  } times[] = {{0, "1601-01-01 00:00:00.000 day 1"},
-               {116444736000000000ULL, "1970-01-01 00:00:00.000 day 4"},
-               {125963012967890000ULL, "2000-02-29 12:34:56.789 day 2"},  // a leap day in a century year
-               {0x7FFFFFFFFFFFFFFFULL, "30828-09-14 02:48:05.477 day 4"}};
-  for (const auto& time : times) {
-    FILETIME file = {static_cast<DWORD>(time.ticks), static_cast<DWORD>(time.ticks >> 32)};
+  const std::pair<uint64_t, const char*> times[] = {
+      {0, "1601-01-01 00:00:00.000 day 1"}, {116444736000000000ULL, "1970-01-01 00:00:00.000 day 4"},
+      {125963012967890000ULL, "2000-02-29 12:34:56.789 day 2"},  // a leap day in a century year
+      {0x7FFFFFFFFFFFFFFFULL, "30828-09-14 02:48:05.477 day 4"}, {~0ULL, "invalid"}};
+  for (const auto& [ticks, expected] : times) {
+    FILETIME file = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
     SYSTEMTIME t;
-    ASSERT_TRUE(platform::FileTimeToSystemTime(&file, &t));
-    char text[64];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u day %u", t.wYear, t.wMonth, t.wDay,
-                  t.wHour, t.wMinute, t.wSecond, t.wMilliseconds, t.wDayOfWeek);
-    EXPECT_STREQ(text, time.text);
+    char text[64] = "invalid";
+    if (platform::FileTimeToSystemTime(&file, &t)) {
+      std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u day %u", t.wYear, t.wMonth, t.wDay,
+                    t.wHour, t.wMinute, t.wSecond, t.wMilliseconds, t.wDayOfWeek);
+    } else {
+      EXPECT_EQ(platform::GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    }
+    EXPECT_STREQ(text, expected);
   }
-  FILETIME tooLate = {0xFFFFFFFF, 0xFFFFFFFF};
-  SYSTEMTIME out;
-  EXPECT_FALSE(platform::FileTimeToSystemTime(&tooLate, &out));
-  EXPECT_EQ(platform::GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
 }  // namespace

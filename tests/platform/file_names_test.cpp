@@ -1,7 +1,8 @@
-// Deleting, moving, making and removing directories, attributes, and the
-// current directory and drive, with the Windows error codes of each.
+// Deleting, moving, making and removing directories, and attributes, with
+// the Windows error codes of each.
 
 #include <string>
+#include <vector>
 
 #include "file_fixture.h"
 
@@ -18,9 +19,7 @@ class FileNameTest : public FileTest {
     return ErrorOf([&] { return platform::MoveFileExA(Path(from).c_str(), Path(to).c_str(), flags); });
   }
   DWORD Delete(const char* name) { return ErrorOf([&] { return platform::DeleteFileA(Path(name).c_str()); }); }
-  DWORD MakeDir(const char* name) {
-    return ErrorOf([&] { return platform::CreateDirectoryA(Path(name).c_str(), nullptr); });
-  }
+  DWORD MakeDir(const char* name) { return ErrorOf([&] { return platform::CreateDirectoryA(Path(name).c_str(), nullptr); }); }
   DWORD RemoveDir(const char* name) { return ErrorOf([&] { return platform::RemoveDirectoryA(Path(name).c_str()); }); }
   DWORD SetAttributes(const char* name, DWORD attributes) {
     return ErrorOf([&] { return platform::SetFileAttributesA(Path(name).c_str(), attributes); });
@@ -28,21 +27,13 @@ class FileNameTest : public FileTest {
 };
 
 TEST_F(FileNameTest, NameOperationsGiveTheWindowsErrors) {
-  EXPECT_EQ(Delete("absent.txt"), 2u);
-  EXPECT_EQ(Delete("absent\\x.txt"), 3u);
-  EXPECT_EQ(Delete("sub"), 5u);
-  EXPECT_EQ(Move("a.txt", "b.txt"), 183u);
-  EXPECT_EQ(Move("a.txt", "sub", MOVEFILE_REPLACE_EXISTING), 5u);
-  EXPECT_EQ(Move("absent.txt", "c.txt"), 2u);
-  EXPECT_EQ(Move("a.txt", "absent\\c.txt"), 3u);
-  EXPECT_EQ(MakeDir("sub"), 183u);
-  EXPECT_EQ(MakeDir("a.txt"), 183u);
-  EXPECT_EQ(MakeDir("absent\\sub"), 3u);
-  EXPECT_EQ(MakeDir("sub\\inner"), 0u);
-  EXPECT_EQ(RemoveDir("sub"), 145u);
-  EXPECT_EQ(RemoveDir("a.txt"), 267u);
-  EXPECT_EQ(RemoveDir("absent"), 2u);
-  EXPECT_EQ(SetAttributes("absent.txt", 0), 2u);
+  const DWORD errors[] = {Delete("absent.txt"), Delete("absent\\x.txt"), Delete("sub"), Move("a.txt", "b.txt"),
+                          Move("a.txt", "sub", MOVEFILE_REPLACE_EXISTING), Move("absent.txt", "c.txt"),
+                          Move("a.txt", "absent\\c.txt"), MakeDir("sub"), MakeDir("a.txt"), MakeDir("absent\\sub"),
+                          MakeDir("sub\\inner"), RemoveDir("sub"), RemoveDir("a.txt"), RemoveDir("absent"),
+                          SetAttributes("absent.txt", 0)};
+  EXPECT_EQ(std::vector<DWORD>(std::begin(errors), std::end(errors)),
+            (std::vector<DWORD>{2, 3, 5, 183, 5, 2, 3, 183, 183, 3, 0, 145, 267, 2, 2}));
   EXPECT_EQ(Contents("b.txt"), "b");
 }
 
@@ -85,18 +76,5 @@ TEST_F(FileNameTest, AttributesTellFoldersReadOnlyAndHiddenFiles) {
     EXPECT_EQ(platform::GetLastError(), error) << name;
   }
 }
-
-// Restores the process's current directory when the test leaves.
-class CurrentDirectoryTest : public FileTest {
- protected:
-  void SetUp() override { ASSERT_GT(platform::GetCurrentDirectoryA(sizeof saved_, saved_), 0u); }
-  void TearDown() override { platform::SetCurrentDirectoryA(saved_); }
-  std::string Current() const {
-    char buffer[MAX_PATH];
-    DWORD length = platform::GetCurrentDirectoryA(sizeof buffer, buffer);
-    return std::string(buffer, length < sizeof buffer ? length : 0);
-  }
-  char saved_[MAX_PATH];
-};
 
 }  // namespace

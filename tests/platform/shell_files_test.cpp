@@ -42,8 +42,7 @@ class ShellFileTest : public FileTest {
 TEST_F(ShellFileTest, DeleteTakesFilesWholeFoldersAndWhatAWildcardMatches) {
   ASSERT_TRUE(platform::SetFileAttributesA(Path("sub\\c.txt").c_str(), FILE_ATTRIBUTE_READONLY));
   EXPECT_EQ(Operate(FO_DELETE, List({"a.txt", "sub"}), ""), 0);
-  EXPECT_FALSE(Exists("a.txt"));
-  EXPECT_FALSE(Exists("sub"));
+  EXPECT_FALSE(Exists("a.txt") || Exists("sub"));
   EXPECT_NE(Operate(FO_DELETE, List({"absent.txt"}), ""), 0);
   Make("one.tmp");
   MakeFolder("dir.tmp");
@@ -79,8 +78,5 @@ TEST_F(ShellFileTest, MoveAndRenameTakeFilesAndFolders) {
   EXPECT_FALSE(Exists("b.txt"));
   EXPECT_NE(Operate(FO_RENAME, List({"absent.txt"}), List({"other.txt"})), 0);
 }
-
-#ifndef _WIN32
-#endif
 
 }  // namespace
