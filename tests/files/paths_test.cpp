@@ -183,33 +183,26 @@ TEST(CheckPath, CutsBlanksAddsTheBackslashAndTestsTheDirectory) {
 // drive table, which remembers the directory last entered on each drive.
 TEST(CurrentDirectory, ChangesAndReadsBackOursOrAnotherDrives) {
   TempDir dir, other;
-  fs::path before = fs::current_path();
+  const fs::path before = fs::current_path();
 #ifdef _WIN32
-  const std::string onDriveC = dir.path().string();
+  const std::string onDriveC = dir.path().string(), otherDrive = "Z:";
 #else
   platform::posix::DriveTable::Instance().Load("C:=/;Z:=" + other.path().string());
   fs::create_directory(other.path() / "sub");
   ASSERT_NE(chng_dir("Z:\\sub"), 0);
-  const std::string onDriveC = "C:" + dir.path().string();
+  const std::string onDriveC = "C:" + dir.path().string(), otherDrive = (other.path() / "sub").string();
 #endif
   ASSERT_NE(chng_dir(onDriveC.c_str()), 0);
   EXPECT_EQ(chng_dir((dir.path() / "missing").string().c_str()), 0);
-  ASSERT_EQ(default_drive(), 3);
-  char out[MAX_PATH] = "junk";
-  EXPECT_EQ(curr_path(0, out), 0);
-  EXPECT_TRUE(fs::equivalent(fs::path(out), dir.path())) << out;
-  EXPECT_EQ(curr_path(26, out), 0);
-#ifdef _WIN32
-  EXPECT_EQ(std::string(out).substr(0, 2), "Z:");
-#else
-  EXPECT_TRUE(fs::equivalent(fs::path(out), other.path() / "sub")) << out;
-#endif
-  EXPECT_EQ(curr_path(200, out), 0);  // a drive that cannot be selected gives the current directory
-  EXPECT_TRUE(fs::equivalent(fs::path(out), dir.path())) << out;
+  EXPECT_EQ(default_drive(), 3);
+  char here[MAX_PATH] = "junk", there[MAX_PATH] = "junk", unusable[MAX_PATH] = "junk";
+  EXPECT_EQ(curr_path(0, here) + curr_path(26, there) + curr_path(200, unusable), 0);
+  EXPECT_TRUE(fs::equivalent(fs::path(here), dir.path())) << here;
+  EXPECT_EQ(std::string(there).substr(0, otherDrive.size()), otherDrive);
+  EXPECT_STREQ(unusable, here);  // a drive that cannot be selected gives the current directory
   EXPECT_TRUE(fs::equivalent(fs::current_path(), dir.path()));
   EXPECT_EQ(select_drive(27), -1);
   EXPECT_EQ(select_drive(3), 0);
-  EXPECT_EQ(default_drive(), 3);
   fs::current_path(before);
 #ifndef _WIN32
   platform::posix::DriveTable::Instance().LoadFromEnvironment();
