@@ -48,7 +48,6 @@ class DirectorySearch : public ::testing::Test {
     platform::SetFileAttributesA(hidden_.c_str(), FILE_ATTRIBUTE_HIDDEN);  // a dot name is hidden on POSIX
     fs::create_directory(dir_ / "sub");
   }
-  void TearDown() override { platform::SetFileAttributesA(hidden_.c_str(), FILE_ATTRIBUTE_NORMAL); }
 
   // Every entry the search for `name` yields, or "none".
   Names Collect(const std::string& name, int withDirectories) {

@@ -1,8 +1,7 @@
-// File handles: dispositions, reading, writing and the file pointer, file
-// times; deleting, moving, making and removing directories, attributes; with
-// the Windows error codes of each.
+// File handles: dispositions, reading, writing and the file pointer;
+// deleting, moving, making and removing directories, attributes; with the
+// Windows error codes of each.
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -82,25 +81,6 @@ TEST_F(FileHandleTest, HandlesOnlyDoWhatTheirAccessAllowsAndOnlyWhileOpen) {
   // The process pseudo-handle shares its value with INVALID_HANDLE_VALUE and closes without effect.
   EXPECT_EQ(platform::GetCurrentProcess(), INVALID_HANDLE_VALUE);
   EXPECT_TRUE(platform::CloseHandle(INVALID_HANDLE_VALUE));
-}
-
-TEST(FileTimeToSystemTimeTest, CountsHundredsOfNanosecondsFrom1601) {
-  const std::pair<uint64_t, const char*> times[] = {
-      {0, "1601-01-01 00:00:00.000 day 1"}, {116444736000000000ULL, "1970-01-01 00:00:00.000 day 4"},
-      {125963012967890000ULL, "2000-02-29 12:34:56.789 day 2"},  // a leap day in a century year
-      {0x7FFFFFFFFFFFFFFFULL, "30828-09-14 02:48:05.477 day 4"}, {~0ULL, "invalid"}};
-  for (const auto& [ticks, expected] : times) {
-    FILETIME file = {static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-    SYSTEMTIME t;
-    char text[64] = "invalid";
-    if (platform::FileTimeToSystemTime(&file, &t)) {
-      std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u day %u", t.wYear, t.wMonth, t.wDay,
-                    t.wHour, t.wMinute, t.wSecond, t.wMilliseconds, t.wDayOfWeek);
-    } else {
-      EXPECT_EQ(platform::GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    }
-    EXPECT_STREQ(text, expected);
-  }
 }
 
 class FileNameTest : public FileTest {
