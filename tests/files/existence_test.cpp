@@ -36,7 +36,8 @@ class Existence : public ::testing::Test {
 
 TEST_F(Existence, SearchesFindFilesDirectoriesAndPatternsButNoRoot) {
   const std::pair<std::string, int> names[] = {{file_, 1}, {subdir_, 1}, {In("f*.t?t"), 1}, {In("x*"), 0},
-                                               {"", 0}, {subdir_ + "\\", 0}, {file_ + "\\", 0}, {"C:\\", 0}};
+                                               {In("missing.txt"), 0}, {"", 0}, {subdir_ + "\\", 0},
+                                               {file_ + "\\", 0}, {"C:\\", 0}};
   for (const auto& [name, found] : names) {
     EXPECT_EQ(file_exist(name.c_str()), found) << name;
     EXPECT_EQ(file_exist_actualw(WidenAscii(name.c_str()).c_str()), found) << name;
@@ -68,6 +69,7 @@ TEST_F(Existence, ANameTheHookVouchesForExistsWithoutTheDisk) {
   for (auto test : {file_exist_actuala, file_exist_actual_with_timeout}) EXPECT_EQ(test(name), 0);
   EXPECT_EQ(file_exist_actualw(WidenAscii(name).c_str()), 0);
   EXPECT_EQ(file_exist(file_.c_str()), 1);  // the disk still answers what the hook does not
+  EXPECT_EQ(file_exist(In("missing").c_str()), 0);
   EXPECT_EQ(file_test_exclusive(name), ERROR_FILE_NOT_FOUND);  // believes the hook, then cannot open
   SetFileExistsFunction(nullptr);
   EXPECT_EQ(file_exist(name), 0);
