@@ -3,11 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "files/paths.h"
-#include "frame/config.h"
 #include "ovpb32.h"
 #include "platform/files.h"
 #include "support/test_support.h"
@@ -61,44 +59,22 @@ TEST(LongPathForm, LongPathsReachTheFileSystem) {
   EXPECT_NE(ChangeFileAttributesW(wide.c_str(), 0, FILE_ATTRIBUTE_READONLY), 0);
 }
 
-class Attributes : public ::testing::Test {
- protected:
-  void SetUp() override {
-    testing_support::WriteTextFile(file_, "content");
-    TearDown();
-  }
-  void TearDown() override {
-    platform::SetFileAttributesA(file_.c_str(), FILE_ATTRIBUTE_NORMAL);
-    fs::remove(ConfigFile());
-    frame::ForgetConfigForTesting();
-  }
-  static fs::path ConfigFile() { return fs::path(frame::GetConfigFilePathA()); }
-  DWORD ReadOnly() { return platform::GetFileAttributesA(file_.c_str()) & FILE_ATTRIBUTE_READONLY; }
-
-  testing_support::TempDir dir_;
-  std::string file_ = (dir_ / "file.txt").string();
-  WideString wideFile_ = WidenAscii(file_.c_str());
-};
-
-TEST_F(Attributes, ChangeSetsAndClearsBitsAndReadsTellDirectoriesFromFiles) {
-  EXPECT_NE(ChangeFileAttributes(file_.c_str(), FILE_ATTRIBUTE_READONLY, 0), 0);
-  EXPECT_NE(ReadOnly(), 0u);
+TEST(Attributes, ChangeSetsAndClearsBitsAndReadsTellDirectoriesFromFiles) {
+  testing_support::TempDir dir;
+  const std::string file = (dir / "file.txt").string(), missing = (dir / "missing").string();
+  const WideString wideFile = WidenAscii(file.c_str());
+  testing_support::WriteTextFile(file, "content");
+  auto readOnly = [&] { return platform::GetFileAttributesA(file.c_str()) & FILE_ATTRIBUTE_READONLY; };
+  EXPECT_NE(ChangeFileAttributes(file.c_str(), FILE_ATTRIBUTE_READONLY, 0), 0);
+  EXPECT_NE(readOnly(), 0u);
   // A bit both set and cleared ends up cleared.
-  EXPECT_NE(ChangeFileAttributesW(wideFile_.c_str(), FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_READONLY), 0);
-  EXPECT_EQ(ReadOnly(), 0u);
-  const std::string missing = (dir_ / "missing").string();
+  EXPECT_NE(ChangeFileAttributesW(wideFile.c_str(), FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_READONLY), 0);
+  EXPECT_EQ(readOnly(), 0u);
   EXPECT_EQ(ChangeFileAttributes(missing.c_str(), FILE_ATTRIBUTE_READONLY, 0), 0);
-  EXPECT_NE(OVGetFileAttributes(WidenAscii(dir_.path().string().c_str()).c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
-  EXPECT_EQ(OVGetFileAttributes(wideFile_.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_NE(OVGetFileAttributes(WidenAscii(dir.path().string().c_str()).c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_EQ(OVGetFileAttributes(wideFile.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
   EXPECT_EQ(OVGetFileAttributes(WidenAscii(missing.c_str()).c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(OVGetFileAttributes(nullptr), INVALID_FILE_ATTRIBUTES);
-}
-
-TEST_F(Attributes, OlderReadingIsThePlainQuery) {
-  testing_support::WriteTextFile(ConfigFile(), "[VERSION]\r\nGetFileAttributesOld=1\r\n");
-  ChangeFileAttributes(file_.c_str(), FILE_ATTRIBUTE_READONLY, 0);
-  EXPECT_EQ(OVGetFileAttributes(wideFile_.c_str()), platform::GetFileAttributesW(wideFile_.c_str()));
-  EXPECT_EQ(frame::ConfigInteger(frame::ConfigKey::GetFileAttributesOld), 1);
 }
 
 TEST(TrailingPeriods, RemovedWithTheSpacesAroundThemAndFoundInAnyComponent) {
@@ -122,10 +98,9 @@ TEST(TrailingPeriods, RemovedWithTheSpacesAroundThemAndFoundInAnyComponent) {
 
 TEST(Handles, ADuplicateIsRewoundAndSharesThePosition) {
   testing_support::TempDir dir;
-  const std::string path = (dir / "data.bin").string();
-  testing_support::WriteTextFile(path, "0123456789");
-  HANDLE file = platform::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  testing_support::WriteTextFile(dir / "data.bin", "0123456789");
+  HANDLE file = platform::CreateFileA((dir / "data.bin").string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_EQ(platform::SetFilePointer(file, 6, nullptr, FILE_BEGIN), 6u);
   HANDLE copy = OVDuplFileHandle(file);
   ASSERT_NE(copy, file);

@@ -55,10 +55,9 @@ TEST(SplitPath, TakesDirectoryNameAndExtensionWithinItsBuffers) {
   const std::string longest = "C:\\" + std::string(250, 'd') + "\\f.txt";
   EXPECT_EQ(SplitA(longest), longest.substr(0, longest.size() - 5) + "|f|txt");
   EXPECT_EQ(SplitA(longest + "x"), "||");
-  const WideString name256(256, u'n');
+  const WideString name256(256, u'n'), dir2048 = OV_WIDE("\\") + WideString(2046, u'd') + OV_WIDE("\\");
   EXPECT_EQ(SplitW(OV_WIDE("C:\\d\\") + name256 + OV_WIDE(".e")), "C:\\d\\|" + std::string(256, 'n') + "|e");
   EXPECT_EQ(SplitW(OV_WIDE("C:\\d\\n") + name256 + OV_WIDE(".e")), "||");
-  const WideString dir2048 = OV_WIDE("\\") + WideString(2046, u'd') + OV_WIDE("\\");
   EXPECT_EQ(SplitW(OV_WIDE("C:") + dir2048 + OV_WIDE("f.e")), "C:" + ToUtf8(dir2048) + "|f|e");
   EXPECT_EQ(SplitW(OV_WIDE("C:d") + dir2048 + OV_WIDE("f.e")), "||");
 }
@@ -107,26 +106,26 @@ TEST(MakePath, JoinsWithOneBackslashAndOneDotWithinItsBuffer) {
   EXPECT_STREQ(exact, "ab\\cde.");
 }
 
-std::string Slashed(int (*function)(char*), std::string text, int expected) {
+// What `function` leaves of `text` and what it answers, as "text returned".
+std::string Slashed(int (*function)(char*), const char* text) {
   char buffer[32];
-  std::strcpy(buffer, text.c_str());
-  EXPECT_EQ(function(buffer), expected) << "on '" << text << "'";
-  return buffer;
+  std::strcpy(buffer, text);
+  const int returned = function(buffer);
+  return std::string(buffer) + " " + std::to_string(returned);
 }
 
 TEST(TrailingBackslash, IsAddedOrTakenOffOnceAndNeedslshLeavesADriveAlone) {
   const struct {
     int (*function)(char*);
     const char *text, *result;
-    int returned;
   } cases[] = {
-      {needslsh, "C:", "C:", 0},           {needslsh, "C:\\dir", "C:\\dir\\", 1}, {needslsh, "C:\\dir\\", "C:\\dir\\", 0},
-      {needslsh, "", "", 0},               {needslsh, "C:/dir/", "C:/dir/\\", 1}, {forceslsh, "C:", "C:\\", 1},
-      {forceslsh, "C:\\", "C:\\", 0},      {forceslsh, "dir", "dir\\", 1},       {removeslsh, "C:\\", "C:", 1},
-      {removeslsh, "\\", "", 1},           {removeslsh, "C:\\d\\\\", "C:\\d\\", 1}, {removeslsh, "C:\\d", "C:\\d", 0},
-      {removeslsh, "C:/dir/", "C:/dir/", 0}, {removeslsh, "", "", 0},
+      {needslsh, "C:", "C: 0"},          {needslsh, "C:\\dir", "C:\\dir\\ 1"}, {needslsh, "C:\\dir\\", "C:\\dir\\ 0"},
+      {needslsh, "", " 0"},              {needslsh, "C:/dir/", "C:/dir/\\ 1"}, {forceslsh, "C:", "C:\\ 1"},
+      {forceslsh, "C:\\", "C:\\ 0"},     {forceslsh, "dir", "dir\\ 1"},       {removeslsh, "C:\\", "C: 1"},
+      {removeslsh, "\\", " 1"},          {removeslsh, "C:\\d\\\\", "C:\\d\\ 1"}, {removeslsh, "C:\\d", "C:\\d 0"},
+      {removeslsh, "C:/dir/", "C:/dir/ 0"}, {removeslsh, "", " 0"},
   };
-  for (const auto& c : cases) EXPECT_EQ(Slashed(c.function, c.text, c.returned), c.result);
+  for (const auto& c : cases) EXPECT_EQ(Slashed(c.function, c.text), c.result) << c.text;
   WCHAR share[32] = {};
   WideCopyBounded(share, OV_WIDE("\\\\server\\share"), 32);
   EXPECT_EQ(needslshW(share), 1);
@@ -139,33 +138,25 @@ TEST(TrailingBackslash, IsAddedOrTakenOffOnceAndNeedslshLeavesADriveAlone) {
 // Double-byte text in code page 932, where 0x95 0x5C is one character whose
 // trail byte is a backslash. The POSIX layer pins the code page; under Wine
 // the program runs a second time in a Japanese locale.
-class DoubleByte : public ::testing::Test {
- protected:
-  void SetUp() override {
+TEST(DoubleByte, ATrailByteIsNeitherASeparatorNorADot) {
 #ifdef _WIN32
-    if (platform::GetACP() != 932) GTEST_SKIP() << "needs the ANSI code page 932";
+  if (platform::GetACP() != 932) GTEST_SKIP() << "needs the ANSI code page 932";
 #else
-    platform::AnsiCodePageStore::Pin(932);
+  platform::AnsiCodePageStore::Pin(932);
 #endif
-  }
-  void TearDown() override {
-#ifndef _WIN32
-    platform::AnsiCodePageStore::Pin(0);
-#endif
-  }
-};
-
-TEST_F(DoubleByte, ATrailByteIsNeitherASeparatorNorADot) {
   EXPECT_EQ(SplitA("C:\\a\x95\\b.txt"), "C:\\|a\x95\\b|txt");
   EXPECT_EQ(SplitA("C:\\d\\\x81.x"), "C:\\d\\|\x81.x|");  // a lead byte takes even a dot along
   EXPECT_EQ(JoinA("C:\\\x95\\", "f", "e"), "C:\\\x95\\\\f.e");
-  EXPECT_EQ(Slashed(removeslsh, "C:\\\x95\\", 0), "C:\\\x95\\");
-  EXPECT_EQ(Slashed(needslsh, "C:\\\x95\\", 0), "C:\\\x95\\");  // needslsh looks at the last byte
+  EXPECT_EQ(Slashed(removeslsh, "C:\\\x95\\"), "C:\\\x95\\ 0");
+  EXPECT_EQ(Slashed(needslsh, "C:\\\x95\\"), "C:\\\x95\\ 0");  // needslsh looks at the last byte
   char out[32];
   RemoveTrailingSpacesAndPeriods("name\x81\x40.", out);  // the double-byte space is cut too
   EXPECT_STREQ(out, "name");
   RemoveTrailingSpacesAndPeriods("\x95\\.", out);
   EXPECT_STREQ(out, "\x95\\");
+#ifndef _WIN32
+  platform::AnsiCodePageStore::Pin(0);
+#endif
 }
 
 // "C:" names the drive's current directory, but the check tests its root.
@@ -192,33 +183,26 @@ TEST(CheckPath, CutsBlanksAddsTheBackslashAndTestsTheDirectory) {
 // drive table, which remembers the directory last entered on each drive.
 TEST(CurrentDirectory, ChangesAndReadsBackOursOrAnotherDrives) {
   TempDir dir, other;
-  fs::path before = fs::current_path();
+  const fs::path before = fs::current_path();
 #ifdef _WIN32
-  const std::string onDriveC = dir.path().string();
+  const std::string onDriveC = dir.path().string(), otherDrive = "Z:";
 #else
   platform::posix::DriveTable::Instance().Load("C:=/;Z:=" + other.path().string());
   fs::create_directory(other.path() / "sub");
   ASSERT_NE(chng_dir("Z:\\sub"), 0);
-  const std::string onDriveC = "C:" + dir.path().string();
+  const std::string onDriveC = "C:" + dir.path().string(), otherDrive = (other.path() / "sub").string();
 #endif
   ASSERT_NE(chng_dir(onDriveC.c_str()), 0);
   EXPECT_EQ(chng_dir((dir.path() / "missing").string().c_str()), 0);
-  ASSERT_EQ(default_drive(), 3);
-  char out[MAX_PATH] = "junk";
-  EXPECT_EQ(curr_path(0, out), 0);
-  EXPECT_TRUE(fs::equivalent(fs::path(out), dir.path())) << out;
-  EXPECT_EQ(curr_path(26, out), 0);
-#ifdef _WIN32
-  EXPECT_EQ(std::string(out).substr(0, 2), "Z:");
-#else
-  EXPECT_TRUE(fs::equivalent(fs::path(out), other.path() / "sub")) << out;
-#endif
-  EXPECT_EQ(curr_path(200, out), 0);  // a drive that cannot be selected gives the current directory
-  EXPECT_TRUE(fs::equivalent(fs::path(out), dir.path())) << out;
+  EXPECT_EQ(default_drive(), 3);
+  char here[MAX_PATH] = "junk", there[MAX_PATH] = "junk", unusable[MAX_PATH] = "junk";
+  EXPECT_EQ(curr_path(0, here) + curr_path(26, there) + curr_path(200, unusable), 0);
+  EXPECT_TRUE(fs::equivalent(fs::path(here), dir.path())) << here;
+  EXPECT_EQ(std::string(there).substr(0, otherDrive.size()), otherDrive);
+  EXPECT_STREQ(unusable, here);  // a drive that cannot be selected gives the current directory
   EXPECT_TRUE(fs::equivalent(fs::current_path(), dir.path()));
   EXPECT_EQ(select_drive(27), -1);
   EXPECT_EQ(select_drive(3), 0);
-  EXPECT_EQ(default_drive(), 3);
   fs::current_path(before);
 #ifndef _WIN32
   platform::posix::DriveTable::Instance().LoadFromEnvironment();

@@ -1,10 +1,13 @@
-// The directory search that hides entries, the line reader and the sorted
-// record searches over files and streams.
+// The directory search that hides entries and how a search ends, the line
+// reader and the sorted record searches over streams and over the HFILE a
+// program has (a descriptor from open(2) on Linux, _lopen's on Windows),
+// whose position the next plain read continues from.
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,6 +16,10 @@
 #include "platform/files.h"
 #include "support/memory_stream.h"
 #include "support/test_support.h"
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -20,6 +27,18 @@ namespace fs = std::filesystem;
 using testing_support::MemoryStream;
 using testing_support::TempDir;
 using Names = std::multiset<std::string>;
+
+#ifdef _WIN32
+HFILE Open(const fs::path& path) { return platform::_lopen(path.string().c_str(), OF_READ); }
+long Position(HFILE file) { return platform::_llseek(file, 0, FILE_CURRENT); }
+UINT Read(HFILE file, char* out, UINT count) { return platform::_lread(file, out, count); }
+void Close(HFILE file) { platform::_lclose(file); }
+#else
+HFILE Open(const fs::path& path) { return open(path.c_str(), O_RDONLY); }
+long Position(HFILE file) { return static_cast<long>(lseek(file, 0, SEEK_CUR)); }
+UINT Read(HFILE file, char* out, UINT count) { return static_cast<UINT>(read(file, out, count)); }
+void Close(HFILE file) { close(file); }
+#endif
 
 class DirectorySearch : public ::testing::Test {
  protected:
@@ -29,7 +48,6 @@ class DirectorySearch : public ::testing::Test {
     platform::SetFileAttributesA(hidden_.c_str(), FILE_ATTRIBUTE_HIDDEN);  // a dot name is hidden on POSIX
     fs::create_directory(dir_ / "sub");
   }
-  void TearDown() override { platform::SetFileAttributesA(hidden_.c_str(), FILE_ATTRIBUTE_NORMAL); }
 
   // Every entry the search for `name` yields, or "none".
   Names Collect(const std::string& name, int withDirectories) {
@@ -64,6 +82,43 @@ TEST_F(DirectorySearch, HiddenEntriesNeverShowAndDirectoriesOnlyWhenAsked) {
   EXPECT_EQ(file_find_first((dir_ / "missing*").string().c_str(), &found), -1);
 }
 
+#ifndef _WIN32
+// Ending searches with the Linux library's _findclose (the runtime's own
+// ends them on Windows): nothing of an ended search stays behind.
+TEST_F(DirectorySearch, EndedSearchesLeaveNoDescriptorsOrMemory) {
+  auto descriptors = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
+  auto residentKilobytes = [] {
+    std::ifstream status("/proc/self/status");
+    std::string field;
+    long value = 0;
+    while (status >> field) {
+      if (field == "VmRSS:") status >> value;
+    }
+    return value;
+  };
+  const std::string pattern = (dir_ / "*").string();
+  auto searchAndEnd = [&](bool finish) {
+    _finddata64i32_t found;
+    INT_PTR search = file_find_first(pattern.c_str(), &found);
+    while (finish && file_find_next(search, &found) == 0) {
+    }
+    return _findclose(search);
+  };
+  for (int i = 0; i < 2000; ++i) ASSERT_EQ(searchAndEnd(i % 2 == 0), 0);  // caches settle
+  const long open = descriptors(), resident = residentKilobytes();
+  for (int i = 0; i < 100000; ++i) ASSERT_EQ(searchAndEnd(i % 2 == 0), 0);
+  EXPECT_EQ(descriptors(), open);
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)  // they hold freed memory back
+  EXPECT_LT(residentKilobytes() - resident, 2048);  // an open search costs kilobytes
+#endif
+  _finddata64i32_t found;
+  INT_PTR search = file_find_first(pattern.c_str(), &found);
+  ASSERT_EQ(_findclose(search), 0);
+  EXPECT_EQ(_findclose(search), -1);  // no longer an open search
+  EXPECT_EQ(_findclose(-1), -1);
+}
+#endif
+
 using Lines = std::vector<std::string>;
 
 // Every line of the contents until the end, as "text" or "-1", read into
@@ -71,7 +126,7 @@ using Lines = std::vector<std::string>;
 Lines ReadLines(const std::string& contents, int size = 512) {
   TempDir dir;
   testing_support::WriteTextFile(dir / "lines.txt", contents);
-  HFILE file = platform::_lopen((dir / "lines.txt").string().c_str(), OF_READ);
+  HFILE file = Open(dir / "lines.txt");
   Lines lines;
   std::vector<char> buffer(static_cast<size_t>(size) + 1, '#');
   for (int guard = 0; guard < 100 && (lines.empty() || lines.back() != "-1"); ++guard) {
@@ -80,7 +135,7 @@ Lines ReadLines(const std::string& contents, int size = 512) {
     EXPECT_EQ(length < 0 ? -1 : static_cast<int>(std::strlen(buffer.data())), length);
     EXPECT_EQ(buffer[static_cast<size_t>(size)], '#') << "written beyond size";
   }
-  platform::_lclose(file);
+  Close(file);
   return lines;
 }
 
@@ -89,11 +144,9 @@ TEST(LineReading, EveryKindOfLineEndEndsOneLineAcrossBlocks) {
   const std::string first(127, 'x'), second(300, 'b'), third(128, 'c');
   // The first CR is byte 127 of the block, its LF the first of the next.
   EXPECT_EQ(ReadLines(first + "\r\n" + second + "\n" + third + "\r\n"), (Lines{first, second, third, "-1"}));
-}
-
-TEST(LineReading, TheEndOfFileMarkIsNoPartOfTheLastLine) {
+  // The end-of-file mark is no part of the last line; a high byte is no control character.
   EXPECT_EQ(ReadLines("one\r\ntwo\x1A"), (Lines{"one", "two", "-1"}));
-  EXPECT_EQ(ReadLines("caf\xE9"), (Lines{"caf\xE9", "-1"}));  // a high byte is no control character
+  EXPECT_EQ(ReadLines("caf\xE9"), (Lines{"caf\xE9", "-1"}));
   EXPECT_EQ(ReadLines(""), (Lines{"-1"}));
 }
 
@@ -106,6 +159,21 @@ TEST(LineReading, ALineTooLongForTheRoomIsCutButConsumedWhole) {
   EXPECT_STREQ(out, "###");
 }
 
+TEST(LineReading, LeavesThePositionForPlainReads) {
+  TempDir dir;
+  testing_support::WriteTextFile(dir / "lines.txt", "first\r\nsecond\nthird\n\rlast two");
+  HFILE lines = Open(dir / "lines.txt");
+  ASSERT_NE(lines, HFILE_ERROR);
+  char text[32] = {};
+  for (auto [line, position] : {std::pair<std::string, long>{"first", 7}, {"second", 14}, {"third", 21}}) {
+    EXPECT_EQ(ReadLine1(lines, text, sizeof text), static_cast<int>(line.size()));
+    EXPECT_EQ(text, line);
+    EXPECT_EQ(Position(lines), position) << line;
+  }
+  EXPECT_EQ(Read(lines, text, 5), 5u);
+  EXPECT_EQ(ReadLine1(lines, text, sizeof text), 3);  // "two"
+  Close(lines);
+}
 
 // Eight-byte records keyed by their first four bytes, after a six-byte header.
 const std::vector<std::string> kKeys = {"aaaa", "bbbb", "dddd", "ffff", "kkkk", "mmmm", "pppp"};
@@ -152,19 +220,20 @@ TEST(SortedRecords, ALongKeyIsComparedOnItsFirst25Bytes) {
   EXPECT_EQ(bsearchstream(&stream, (std::string(23, 'k') + "zb").c_str(), 30, 32, 0, 96), -1);
 }
 
-TEST(SortedRecords, SearchesThroughAnOldStyleHandle) {
+TEST(SortedRecords, SearchesThroughAnHfileAndLeaveItJustAfterTheKey) {
   TempDir dir;
   testing_support::WriteTextFile(dir / "records.bin", EightByteRecords());
-  HFILE file = platform::_lopen((dir / "records.bin").string().c_str(), OF_READ);
+  HFILE file = Open(dir / "records.bin");
   ASSERT_NE(file, HFILE_ERROR);
   for (size_t i = 0; i < kKeys.size(); ++i) {
     EXPECT_EQ(bsearchfile(file, kKeys[i].c_str(), 4, 8, 6, kEnd), static_cast<int>(i));
+    EXPECT_EQ(Position(file), static_cast<long>(6 + 8 * i + 4));
     char after[5] = {};
-    platform::_lread(file, after, 4);
-    EXPECT_EQ(std::string(after), "#" + std::to_string(i) + "##");  // left just after the key
+    Read(file, after, 4);
+    EXPECT_EQ(std::string(after), "#" + std::to_string(i) + "##");
   }
   EXPECT_EQ(bsearchfile(file, "eeee", 4, 8, 6, kEnd), -1);
-  platform::_lclose(file);
+  Close(file);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-// The POSIX layer's names: the drive table, \\server\share roots, the
-// long-path prefixes, folding of "." and "..", each drive's current
-// directory, and narrow names in the ANSI code page. (On Windows the system
-// owns all of this.)
+// The POSIX layer's names (on Windows the system owns them): the drive
+// table, \\server\share roots, long-path prefixes, folding of "." and "..",
+// each drive's current directory, and narrow names in the ANSI code page.
 
 #ifndef _WIN32
 
@@ -52,32 +51,18 @@ class DriveTableTest : public FileTest {
 
 TEST_F(DriveTableTest, NamesResolveThroughTheTable) {
   const std::pair<std::string, std::string> names[] = {
-      {"D:\\x\\y.txt", root_ + "/x/y.txt"},
-      {"d:/x", root_ + "/x"},
-      {"D:\\", root_ + "/"},
-      {"C:\\etc", "/etc"},
-      {"Z:\\a", root_ + "/share/a"},
-      {"//FILES/Public/a.txt", root_ + "/share/a.txt"},
-      {"Q:\\x", "error 3"},
-      {"\\\\nobody\\share\\x", "error 53"},
-      {"\\\\files", "error 53"},
+      {"D:\\x\\y.txt", root_ + "/x/y.txt"}, {"d:/x", root_ + "/x"}, {"D:\\", root_ + "/"}, {"C:\\etc", "/etc"},
+      {"Z:\\a", root_ + "/share/a"}, {"//FILES/Public/a.txt", root_ + "/share/a.txt"}, {"Q:\\x", "error 3"},
+      {"\\\\nobody\\share\\x", "error 53"}, {"\\\\files", "error 53"},
       // Long-path prefixes are taken literally: no trimming behind them.
-      {"\\\\?\\D:\\x", root_ + "/x"},
-      {"\\\\?\\UNC\\files\\public\\a", root_ + "/share/a"},
-      {"\\\\?\\D:\\name. ", root_ + "/name. "},
-      {"D:\\name. ", root_ + "/name"},
+      {"\\\\?\\D:\\x", root_ + "/x"}, {"\\\\?\\UNC\\files\\public\\a", root_ + "/share/a"},
+      {"\\\\?\\D:\\name. ", root_ + "/name. "}, {"D:\\name. ", root_ + "/name"},
       // Dots fold by the text and never climb above a root.
-      {"D:\\..\\..\\x", root_ + "/x"},
-      {"D:\\a\\.\\b\\..\\c", root_ + "/a/c"},
-      {"\\\\files\\public\\..\\x", root_ + "/share/x"},
-      {"/..", "/"},
+      {"D:\\..\\..\\x", root_ + "/x"}, {"D:\\a\\.\\b\\..\\c", root_ + "/a/c"},
+      {"\\\\files\\public\\..\\x", root_ + "/share/x"}, {"/..", "/"},
       {"../x", "../x"},  // the file system resolves what lies above the current directory
-      {"dir.\\name", "dir/name"},
-      {"dir..\\name", "dir../name"},
-      {"a\\b\\", "a/b/"},
-      {"", "error 3"},
-      {"a|b", "error 123"},
-      {"/etc/hostname", "/etc/hostname"},
+      {"dir.\\name", "dir/name"}, {"dir..\\name", "dir../name"}, {"a\\b\\", "a/b/"}, {"", "error 3"},
+      {"a|b", "error 123"}, {"/etc/hostname", "/etc/hostname"},
   };
   for (const auto& [name, native] : names) EXPECT_EQ(Native(name), native) << name;
   EXPECT_TRUE(ResolveUtf8("D:\\").root);

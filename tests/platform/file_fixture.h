@@ -18,7 +18,7 @@ const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 // Closes its handle when the test leaves, however it leaves.
 class ScopedHandle {
  public:
-  explicit ScopedHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+  explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
   ~ScopedHandle() { Close(); }
   ScopedHandle(const ScopedHandle&) = delete;
   ScopedHandle& operator=(const ScopedHandle&) = delete;
@@ -50,7 +50,6 @@ class FileTest : public ::testing::Test {
   }
   void MakeFolder(const std::string& name) { ASSERT_TRUE(platform::CreateDirectoryA(Path(name).c_str(), nullptr)); }
   std::string Contents(const std::string& name) const { return testing_support::ReadTextFile(dir_ / name); }
-
   HANDLE Open(const std::string& name, DWORD access, DWORD share, DWORD disposition = OPEN_EXISTING,
               DWORD flags = FILE_ATTRIBUTE_NORMAL) const {
     return platform::CreateFileA(Path(name).c_str(), access, share, nullptr, disposition, flags, nullptr);
@@ -59,14 +58,11 @@ class FileTest : public ::testing::Test {
   DWORD OpenError(const std::string& name, DWORD access, DWORD share, DWORD disposition = OPEN_EXISTING,
                   DWORD flags = FILE_ATTRIBUTE_NORMAL) const {
     platform::SetLastError(12345);
-    HANDLE file = Open(name, access, share, disposition, flags);
-    DWORD error = platform::GetLastError();
-    if (file != INVALID_HANDLE_VALUE) platform::CloseHandle(file);
-    return error;
+    ScopedHandle file(Open(name, access, share, disposition, flags));
+    return platform::GetLastError();
   }
   DWORD Attributes(const std::string& name) const { return platform::GetFileAttributesA(Path(name).c_str()); }
   bool Exists(const std::string& name) const { return Attributes(name) != INVALID_FILE_ATTRIBUTES; }
-
   std::string ReadAll(HANDLE file) const {
     char buffer[256];
     DWORD got = 0;

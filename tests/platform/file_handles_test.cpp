@@ -1,8 +1,9 @@
-// File handles: dispositions, Windows error codes, reading, writing and the
-// file pointer, duplicates, handle information and the old HFILE functions.
+// File handles: dispositions, reading, writing and the file pointer;
+// deleting, moving, making and removing directories, attributes; with the
+// Windows error codes of each.
 
-#include <cstring>
 #include <string>
+#include <vector>
 
 #include "file_fixture.h"
 
@@ -17,30 +18,24 @@ TEST_F(FileHandleTest, DispositionsAndNamesGiveTheWindowsErrors) {
     const char* name;
     DWORD access, disposition, flags, error;
   } opens[] = {
-      {"new.txt", GENERIC_WRITE, CREATE_NEW, 0, 0},
-      {"new.txt", GENERIC_WRITE, CREATE_NEW, 0, ERROR_FILE_EXISTS},
+      {"new.txt", GENERIC_WRITE, CREATE_NEW, 0, 0}, {"new.txt", GENERIC_WRITE, CREATE_NEW, 0, ERROR_FILE_EXISTS},
       {"absent.txt", GENERIC_READ, OPEN_EXISTING, 0, ERROR_FILE_NOT_FOUND},
       {"absent\\x.txt", GENERIC_WRITE, CREATE_ALWAYS, 0, ERROR_PATH_NOT_FOUND},
       {"new.txt", GENERIC_READ, 9, 0, ERROR_INVALID_PARAMETER},
-      {"f.txt", GENERIC_READ, OPEN_ALWAYS, 0, ERROR_ALREADY_EXISTS},
-      {"fresh.txt", GENERIC_READ, OPEN_ALWAYS, 0, 0},
+      {"f.txt", GENERIC_READ, OPEN_ALWAYS, 0, ERROR_ALREADY_EXISTS}, {"fresh.txt", GENERIC_READ, OPEN_ALWAYS, 0, 0},
       {"f.txt\\", GENERIC_READ, OPEN_EXISTING, 0, ERROR_INVALID_NAME},
       {"f.txt\\x", GENERIC_READ, OPEN_EXISTING, 0, ERROR_PATH_NOT_FOUND},
-      {"a*b", GENERIC_READ, OPEN_ALWAYS, 0, ERROR_INVALID_NAME},
-      {"a|b", GENERIC_READ, OPEN_ALWAYS, 0, ERROR_INVALID_NAME},
+      {"a*b", GENERIC_READ, OPEN_ALWAYS, 0, ERROR_INVALID_NAME}, {"a|b", GENERIC_READ, OPEN_ALWAYS, 0, ERROR_INVALID_NAME},
       // Trailing periods and blanks go, ".." folds by the text even through
       // a folder that is not there, and "/" separates like "\".
-      {"f.txt . ", GENERIC_READ, OPEN_EXISTING, 0, 0},
-      {".\\absent/../f.txt", GENERIC_READ, OPEN_EXISTING, 0, 0},
+      {"f.txt . ", GENERIC_READ, OPEN_EXISTING, 0, 0}, {".\\absent/../f.txt", GENERIC_READ, OPEN_EXISTING, 0, 0},
       // Folders open only with backup semantics.
-      {"sub", GENERIC_READ, OPEN_EXISTING, 0, ERROR_ACCESS_DENIED},
-      {"sub", GENERIC_READ, CREATE_NEW, 0, ERROR_FILE_EXISTS},
+      {"sub", GENERIC_READ, OPEN_EXISTING, 0, ERROR_ACCESS_DENIED}, {"sub", GENERIC_READ, CREATE_NEW, 0, ERROR_FILE_EXISTS},
       {"sub", GENERIC_READ, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, 0},
   };
   for (const auto& open : opens) {
     EXPECT_EQ(OpenError(open.name, open.access, kShareAll, open.disposition, open.flags | FILE_ATTRIBUTE_NORMAL),
-              open.error)
-        << open.name;
+              open.error) << open.name;
   }
   EXPECT_EQ(platform::CreateFileA("", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
   EXPECT_EQ(platform::GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
@@ -83,33 +78,78 @@ TEST_F(FileHandleTest, HandlesOnlyDoWhatTheirAccessAllowsAndOnlyWhileOpen) {
   EXPECT_EQ(ErrorOf([&] { return platform::CloseHandle(reader); }), static_cast<DWORD>(ERROR_INVALID_HANDLE));
   EXPECT_EQ(ReadAll(reader), "<read failed>");
   EXPECT_FALSE(platform::CloseHandle(reinterpret_cast<HANDLE>(static_cast<intptr_t>(0x1234))));
-  // The process pseudo-handle shares its value with INVALID_HANDLE_VALUE and
-  // closes without effect.
+  // The process pseudo-handle shares its value with INVALID_HANDLE_VALUE and closes without effect.
   EXPECT_EQ(platform::GetCurrentProcess(), INVALID_HANDLE_VALUE);
   EXPECT_TRUE(platform::CloseHandle(INVALID_HANDLE_VALUE));
 }
 
-TEST(FileTimeToSystemTimeTest, CountsHundredsOfNanosecondsFrom1601) {
-  const struct {
-    uint64_t ticks;
-    const char* text;
-  } times[] = {{0, "1601-01-01 00:00:00.000 day 1"},
-               {116444736000000000ULL, "1970-01-01 00:00:00.000 day 4"},
-               {125963012967890000ULL, "2000-02-29 12:34:56.789 day 2"},  // a leap day in a century year
-               {0x7FFFFFFFFFFFFFFFULL, "30828-09-14 02:48:05.477 day 4"}};
-  for (const auto& time : times) {
-    FILETIME file = {static_cast<DWORD>(time.ticks), static_cast<DWORD>(time.ticks >> 32)};
-    SYSTEMTIME t;
-    ASSERT_TRUE(platform::FileTimeToSystemTime(&file, &t));
-    char text[64];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u.%03u day %u", t.wYear, t.wMonth, t.wDay,
-                  t.wHour, t.wMinute, t.wSecond, t.wMilliseconds, t.wDayOfWeek);
-    EXPECT_STREQ(text, time.text);
+class FileNameTest : public FileTest {
+ protected:
+  void SetUp() override {
+    Make("a.txt", "a");
+    Make("b.txt", "b");
+    MakeFolder("sub");
   }
-  FILETIME tooLate = {0xFFFFFFFF, 0xFFFFFFFF};
-  SYSTEMTIME out;
-  EXPECT_FALSE(platform::FileTimeToSystemTime(&tooLate, &out));
-  EXPECT_EQ(platform::GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+  DWORD Move(const char* from, const char* to, DWORD flags = 0) {
+    return ErrorOf([&] { return platform::MoveFileExA(Path(from).c_str(), Path(to).c_str(), flags); });
+  }
+  DWORD Delete(const char* name) { return ErrorOf([&] { return platform::DeleteFileA(Path(name).c_str()); }); }
+  DWORD MakeDir(const char* name) { return ErrorOf([&] { return platform::CreateDirectoryA(Path(name).c_str(), nullptr); }); }
+  DWORD RemoveDir(const char* name) { return ErrorOf([&] { return platform::RemoveDirectoryA(Path(name).c_str()); }); }
+  DWORD SetAttributes(const char* name, DWORD attributes) {
+    return ErrorOf([&] { return platform::SetFileAttributesA(Path(name).c_str(), attributes); });
+  }
+};
+
+TEST_F(FileNameTest, NameOperationsGiveTheWindowsErrors) {
+  const DWORD errors[] = {Delete("absent.txt"), Delete("absent\\x.txt"), Delete("sub"), Move("a.txt", "b.txt"),
+                          Move("a.txt", "sub", MOVEFILE_REPLACE_EXISTING), Move("absent.txt", "c.txt"),
+                          Move("a.txt", "absent\\c.txt"), MakeDir("sub"), MakeDir("a.txt"), MakeDir("absent\\sub"),
+                          MakeDir("sub\\inner"), RemoveDir("sub"), RemoveDir("a.txt"), RemoveDir("absent"),
+                          SetAttributes("absent.txt", 0)};
+  EXPECT_EQ(std::vector<DWORD>(std::begin(errors), std::end(errors)),
+            (std::vector<DWORD>{2, 3, 5, 183, 5, 2, 3, 183, 183, 3, 0, 145, 267, 2, 2}));
+  EXPECT_EQ(Contents("b.txt"), "b");
+}
+
+TEST_F(FileNameTest, MovesReplaceOnlyWhenAskedAndReadOnlyFilesStayPut) {
+  EXPECT_EQ(Move("a.txt", "b.txt", MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH), 0u);
+  EXPECT_EQ(Contents("b.txt"), "a");
+  EXPECT_FALSE(Exists("a.txt"));
+  EXPECT_EQ(Move("b.txt", "sub\\b.txt", MOVEFILE_COPY_ALLOWED), 0u);
+  EXPECT_EQ(Move("sub", "moved"), 0u);
+  EXPECT_EQ(Contents("moved/b.txt"), "a");
+  // A read-only file may move and stays read-only, but cannot be deleted.
+  Make("ro.txt", "ro");
+  EXPECT_EQ(SetAttributes("ro.txt", FILE_ATTRIBUTE_READONLY), 0u);
+  EXPECT_EQ(Move("ro.txt", "ro2.txt"), 0u);
+  EXPECT_TRUE(Attributes("ro2.txt") & FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(Delete("ro2.txt"), 5u);
+#ifndef _WIN32
+  // Windows refuses to replace a read-only file (Wine replaces it).
+  Make("c.txt", "c");
+  EXPECT_EQ(Move("c.txt", "ro2.txt", MOVEFILE_REPLACE_EXISTING), 5u);
+#endif
+  EXPECT_EQ(SetAttributes("ro2.txt", FILE_ATTRIBUTE_NORMAL), 0u);
+  EXPECT_EQ(Delete("ro2.txt.. "), 0u);  // trailing periods and blanks go
+  EXPECT_FALSE(Exists("ro2.txt"));
+}
+
+TEST_F(FileNameTest, AttributesTellFoldersReadOnlyAndHiddenFiles) {
+  Make(".hidden", "x");
+  const DWORD kTold = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN;
+  EXPECT_EQ(Attributes("sub\\") & kTold, FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(Attributes("a.txt") & kTold, 0u);
+  EXPECT_EQ(Attributes(".hidden") & kTold, FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_FALSE(Attributes(".") & FILE_ATTRIBUTE_HIDDEN);
+  WideString wide = WidenAscii(Path("a.txt").c_str());
+  ASSERT_TRUE(platform::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_READONLY));
+  EXPECT_EQ(platform::GetFileAttributesW(wide.c_str()) & kTold, FILE_ATTRIBUTE_READONLY);
+  EXPECT_EQ(SetAttributes("a.txt", FILE_ATTRIBUTE_NORMAL), 0u);
+  for (const auto& [name, error] : {std::pair<const char*, DWORD>{"absent.txt", 2}, {"a.txt\\", 3}}) {
+    EXPECT_EQ(Attributes(name), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(platform::GetLastError(), error) << name;
+  }
 }
 
 }  // namespace

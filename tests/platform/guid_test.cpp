@@ -1,6 +1,6 @@
-// New GUIDs. The same expectations hold for COM (the Windows build) and the
-// POSIX layer; on Linux a child process also takes the kernel's random
-// source away to see the failure COM reports.
+// New GUIDs, from COM on Windows and from the POSIX layer; on Linux a child
+// process also takes the kernel's random source away to see the failure COM
+// reports.
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,7 @@
 
 #include "platform/guid.h"
 #include "platform/system.h"
-
 #ifndef _WIN32
-#include <errno.h>
 #include <linux/filter.h>
 #include <linux/seccomp.h>
 #include <stddef.h>
@@ -20,6 +18,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <vector>
 #endif
 
@@ -39,7 +38,6 @@ TEST(CoCreateGuid, MakesDistinctVersionFourGuids) {
 }
 
 #ifndef _WIN32
-
 // Makes the listed system calls fail with ENOSYS from now on, then exits 0
 // when CoCreateGuid answers as expected and, on failure, leaves the GUID as
 // it was; 1 otherwise; 2 when the filter could not be set.
@@ -52,9 +50,9 @@ void CreateGuidWithout(std::initializer_list<long> calls, HRESULT expected) {
   program.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
   sock_fprog filter{static_cast<unsigned short>(program.size()), program.data()};
   if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) != 0) _exit(2);
-  GUID guid;
+  GUID guid, before;
   std::memset(&guid, 0x5A, sizeof guid);
-  const GUID before = guid;
+  before = guid;
   const HRESULT result = platform::CoCreateGuid(&guid);
   const bool untouched = std::memcmp(&guid, &before, sizeof guid) == 0;
   _exit(result == expected && untouched == FAILED(expected) ? 0 : 1);
@@ -65,7 +63,6 @@ TEST(CoCreateGuidDeathTest, FallsBackToTheDeviceAndFailsAsComDoesWithoutAnyRando
   EXPECT_EXIT(CreateGuidWithout({SYS_getrandom, SYS_open, SYS_openat}, HRESULT_FROM_WIN32(RPC_S_UUID_NO_ADDRESS)),
               testing::ExitedWithCode(0), "");
 }
-
 #endif
 
 }  // namespace

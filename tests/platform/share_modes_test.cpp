@@ -2,6 +2,8 @@
 // several processes, and the rules they set for renaming and deleting.
 
 #include <atomic>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -9,10 +11,6 @@
 #include "file_fixture.h"
 #include "support/helper_process.h"
 #include "support/shared_counter.h"
-
-#ifndef _WIN32
-#include <dirent.h>
-#endif
 
 namespace {
 
@@ -41,10 +39,12 @@ class ShareModeTest : public FileTest {
     std::thread([&] { error = OpenError("f.txt", access, share); }).join();
     return error;
   }
-  DWORD MoveError(const char* from, const char* to, DWORD flags = 0) {
-    return ErrorOf([&] { return platform::MoveFileExA(Path(from).c_str(), Path(to).c_str(), flags); });
+  // The errors of a move and of a delete of `name`.
+  std::pair<DWORD, DWORD> MoveAndDeleteErrors(const char* name, bool folder = false) {
+    const std::string path = Path(name);
+    return {ErrorOf([&] { return platform::MoveFileExA(path.c_str(), Path("moved").c_str(), 0); }),
+            ErrorOf([&] { return folder ? platform::RemoveDirectoryA(path.c_str()) : platform::DeleteFileA(path.c_str()); })};
   }
-  DWORD DeleteError(const char* name) { return ErrorOf([&] { return platform::DeleteFileA(Path(name).c_str()); }); }
 };
 
 TEST_F(ShareModeTest, AccessMeetsTheShareModesOfOtherHandles) {
@@ -61,8 +61,7 @@ TEST_F(ShareModeTest, AccessMeetsTheShareModesOfOtherHandles) {
       {DELETE, kShareAll, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, false},
       {GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, DELETE, kShareAll, true},
       // A handle for attributes alone neither meets nor sets share modes.
-      {0, 0, kReadWrite, kShareAll, true},
-      {kReadWrite, 0, 0, 0, true},
+      {0, 0, kReadWrite, kShareAll, true}, {kReadWrite, 0, 0, 0, true},
   };
   for (const auto& pair : pairs) {
     SCOPED_TRACE(testing::Message() << std::hex << pair.firstAccess << "/" << pair.firstShare << " then "
@@ -73,7 +72,7 @@ TEST_F(ShareModeTest, AccessMeetsTheShareModesOfOtherHandles) {
   }
 }
 
-TEST_F(ShareModeTest, ExclusiveHandleKeepsOutThreadsAndProcessesUntilClosed) {
+TEST_F(ShareModeTest, ExclusiveHandleKeepsOutThreadsAndProcessesUntilClosedOrKilled) {
   ScopedHandle first(Open("f.txt", kReadWrite, 0));
   ASSERT_TRUE(first.valid());
   EXPECT_EQ(OpenError("f.txt", GENERIC_WRITE, kShareAll, CREATE_ALWAYS), kViolation);
@@ -83,9 +82,6 @@ TEST_F(ShareModeTest, ExclusiveHandleKeepsOutThreadsAndProcessesUntilClosed) {
   EXPECT_EQ(OpenErrorInThread(GENERIC_READ, 0), 0u);
   EXPECT_EQ(OpenErrorElsewhere("rw", 0), 0u);
   EXPECT_EQ(Contents("f.txt"), "content");  // the refused CREATE_ALWAYS emptied nothing
-}
-
-TEST_F(ShareModeTest, AnotherProcessKeepsUsOutUntilKilled) {
   auto holder = HeldElsewhere("rw", 0);
   EXPECT_EQ(OpenError("f.txt", GENERIC_READ, kShareAll), kViolation);
   holder->Kill();
@@ -102,22 +98,20 @@ TEST_F(ShareModeTest, OpensInDifferentProcessesMeetEachOther) {
 }
 
 TEST_F(ShareModeTest, WithoutDeleteSharingHereOrElsewhereTheNameStays) {
+  const std::pair<DWORD, DWORD> refused{kViolation, kViolation};
   {
     ScopedHandle reader(Open("f.txt", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE));
-    EXPECT_EQ(MoveError("f.txt", "g.txt"), kViolation);
-    EXPECT_EQ(DeleteError("f.txt"), kViolation);
+    EXPECT_EQ(MoveAndDeleteErrors("f.txt"), refused);
   }
   {
     auto holder = HeldElsewhere("r", FILE_SHARE_READ);
-    EXPECT_EQ(DeleteError("f.txt"), kViolation);
-    EXPECT_EQ(MoveError("f.txt", "g.txt"), kViolation);
+    EXPECT_EQ(MoveAndDeleteErrors("f.txt"), refused);
   }
   EXPECT_EQ(Contents("f.txt"), "content");
   MakeFolder("sub");
   ScopedHandle folder(Open("sub", GENERIC_READ, 0, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS));
   ASSERT_TRUE(folder.valid());
-  EXPECT_EQ(ErrorOf([&] { return platform::RemoveDirectoryA(Path("sub").c_str()); }), kViolation);
-  EXPECT_EQ(MoveError("sub", "moved"), kViolation);
+  EXPECT_EQ(MoveAndDeleteErrors("sub", true), refused);
   folder.Close();
   EXPECT_EQ(ErrorOf([&] { return platform::RemoveDirectoryA(Path("sub").c_str()); }), 0u);
 }
@@ -130,9 +124,7 @@ TEST_F(ShareModeTest, ExclusiveOpensSerialiseThreadsAndProcesses) {
   std::string path = Path("counter.txt");
   std::atomic<int> failures{0};
   std::vector<std::unique_ptr<HelperProcess>> helpers;
-  for (int i = 0; i < kProcesses; ++i) {
-    helpers.emplace_back(new HelperProcess({"count", path, std::to_string(kTimes)}));
-  }
+  for (int i = 0; i < kProcesses; ++i) helpers.emplace_back(new HelperProcess({"count", path, std::to_string(kTimes)}));
   std::vector<std::thread> threads;
   for (int i = 0; i < kThreads; ++i) {
     threads.emplace_back([&] {
@@ -154,14 +146,8 @@ TEST_F(ShareModeTest, ExclusiveOpensSerialiseThreadsAndProcesses) {
 
 #ifndef _WIN32
 TEST_F(ShareModeTest, ManyOpensLeaveNoDescriptorOrLockBehind) {
-  auto descriptors = [] {
-    int count = 0;
-    DIR* listing = opendir("/proc/self/fd");
-    while (listing != nullptr && readdir(listing) != nullptr) ++count;
-    if (listing != nullptr) closedir(listing);
-    return count;
-  };
-  int before = descriptors();
+  auto descriptors = [] { return std::distance(testing_support::fs::directory_iterator("/proc/self/fd"), {}); };
+  const auto before = descriptors();
   for (int i = 0; i < 20000; ++i) {
     HANDLE file = Open("f.txt", GENERIC_READ, FILE_SHARE_READ);
     ASSERT_NE(file, INVALID_HANDLE_VALUE) << "open " << i << " failed with " << platform::GetLastError();
