@@ -117,25 +117,36 @@ Admission Refuse(DWORD error) {
   return Admission::kRefused;
 }
 
-// What Windows checks once the file is found: its kind, its read-only
-// attribute, and the share modes of the other opens.
-Admission Admit(const Request& request, const Opened& opened) {
-  struct stat facts;
-  if (fstat(opened.fd, &facts) != 0) return Refuse(WindowsErrorFromErrno(errno, request.path));
-  if (S_ISDIR(facts.st_mode) && !request.directoryAllowed) return Refuse(ERROR_ACCESS_DENIED);
+// The kind and the read-only attribute, which Windows checks before the
+// share modes.
+DWORD KindError(const Request& request, const Opened& opened, struct stat* facts) {
+  if (fstat(opened.fd, facts) != 0) return WindowsErrorFromErrno(errno, request.path);
+  if (S_ISDIR(facts->st_mode) && !request.directoryAllowed) return ERROR_ACCESS_DENIED;
   bool writes = (request.claim.uses & kShareWrite) != 0;
-  if (!opened.created && writes && IsReadOnly(facts.st_mode)) return Refuse(ERROR_ACCESS_DENIED);
+  if (!opened.created && writes && IsReadOnly(facts->st_mode)) return ERROR_ACCESS_DENIED;
+  return ERROR_SUCCESS;
+}
 
-  ShareGuard guard(opened.fd);
-  if (!guard.held()) return Refuse(ERROR_SHARING_VIOLATION);
-  if (!StillNamed(request.path, facts)) return Admission::kRetry;
+// What Windows checks once the file is found: its kind, its read-only
+// attribute, and the share modes of the other opens. An open without
+// sharing claims first, in one lock and without the guard; whatever is
+// refused after it lets the lock go with the descriptor.
+Admission Admit(const Request& request, const Opened& opened) {
   // A write lock needs a descriptor open for writing.
   const bool tryAlone = request.claim.denies == kShareAll && (request.claim.uses & kShareWrite) != 0;
   const AloneClaim alone = tryAlone ? TakeAloneIfFree(opened.fd) : AloneClaim::kNotPossible;
-  if (alone == AloneClaim::kTaken) return Admission::kAdmitted;
-  if (alone == AloneClaim::kHeldByOthers) return Refuse(ERROR_SHARING_VIOLATION);
-  if (ConflictsWithOthers(opened.fd, request.claim)) return Refuse(ERROR_SHARING_VIOLATION);
-  TakeClaim(opened.fd, request.claim);
+  struct stat facts;
+  if (DWORD error = KindError(request, opened, &facts)) return Refuse(error);
+  if (alone != AloneClaim::kNotPossible) {
+    if (!StillNamed(request.path, facts)) return Admission::kRetry;
+    return alone == AloneClaim::kTaken ? Admission::kAdmitted : Refuse(ERROR_SHARING_VIOLATION);
+  }
+  ShareGuard guard(opened.fd);
+  if (!guard.held()) return Refuse(ERROR_SHARING_VIOLATION);
+  if (!StillNamed(request.path, facts)) return Admission::kRetry;
+  if (ConflictsWithOthers(opened.fd, request.claim) || !TakeClaim(opened.fd, request.claim)) {
+    return Refuse(ERROR_SHARING_VIOLATION);
+  }
   return Admission::kAdmitted;
 }
 
