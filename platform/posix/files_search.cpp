@@ -103,15 +103,10 @@ std::string ReportedName(const std::string& path) {
 // whether it exists is asked: then nothing is allocated, and a missing name
 // is not told apart from a missing folder.
 DWORD LookUpExactName(std::string_view pattern, FoundEntry* entry) {
-  char buffer[PATH_MAX];
-  ResolvedPath path;
-  const char* native = buffer;
-  if (!ResolveUtf8Into(pattern, buffer, sizeof buffer, &path)) {
-    path = ResolveUtf8(std::string(pattern));
-    native = path.native.c_str();
-  }
-  if (path.error == ERROR_INVALID_NAME) return ERROR_FILE_NOT_FOUND;
-  if (path.error != ERROR_SUCCESS) return path.error;
+  const StackResolved path(pattern, false);
+  const char* native = path.native();
+  if (path.resolved().error == ERROR_INVALID_NAME) return ERROR_FILE_NOT_FOUND;
+  if (path.resolved().error != ERROR_SUCCESS) return path.resolved().error;
   if (entry == nullptr) {
     struct stat facts;
     if (sys::Lstat(native, &facts) == 0) return ERROR_SUCCESS;
@@ -207,11 +202,6 @@ HANDLE FindFirst(const std::string& pattern, FindData* found) {
   }
   Fill(start.first, found);
   return AddHandle(start.search, 0);
-}
-
-// Pure ASCII is the same text in UTF-8 and in every ANSI code page.
-bool IsAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 // Whether a search for `pattern` would find anything, with no search kept.

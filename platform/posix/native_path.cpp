@@ -281,6 +281,22 @@ bool ResolveUtf8Into(std::string_view name, char* buffer, size_t room, ResolvedP
   return !native.overflowed();
 }
 
+StackResolved::StackResolved(std::string_view name, bool narrow) {
+  buffer_[0] = '\0';
+  if (narrow && GetACP() != CP_UTF8 && !IsAscii(name)) {
+    resolved_ = ResolveUtf8(Utf8FromNarrow(std::string(name).c_str()));
+    native_ = resolved_.native.c_str();
+  } else if (!ResolveUtf8Into(name, buffer_, sizeof buffer_, &resolved_)) {
+    resolved_ = ResolveUtf8(std::string(name));
+    native_ = resolved_.native.c_str();
+  }
+  if (resolved_.error != ERROR_SUCCESS) native_ = "";
+}
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 ResolvedPath ResolveNarrow(const char* name) { return ResolveUtf8(Utf8FromNarrow(name)); }
 ResolvedPath ResolveWide(const WCHAR* name) { return ResolveUtf8(Utf8FromWide(WideString(name))); }
 
