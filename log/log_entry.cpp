@@ -218,11 +218,15 @@ const Char* ProgramName() {
   });
 }
 
-// The program and the thread.
+// The program and the thread, made once per thread.
 template <typename Char>
-void ProgramField(Char (&field)[MAX_PATH]) {
-  int thread = static_cast<int>(platform::GetCurrentThreadId());
-  Format(field, MAX_PATH, Literal<Char>("%s:%d").c_str(), ProgramName<Char>(), thread);
+const Char* ProgramField() {
+  thread_local Char field[MAX_PATH] = {};
+  if (field[0] == 0) {
+    int thread = static_cast<int>(platform::GetCurrentThreadId());
+    Format(field, MAX_PATH, Literal<Char>("%s:%d").c_str(), ProgramName<Char>(), thread);
+  }
+  return field;
 }
 
 int IndentWidth() {
@@ -252,11 +256,10 @@ bool BuildEntry(const Char* component, const Char* format, va_list arguments, Ch
     Char indent[kMaxIndent + 1];
     std::fill_n(indent, IndentWidth(), Char(' '));
     indent[IndentWidth()] = 0;
-    Char time[kTimeCapacity], program[MAX_PATH];
+    Char time[kTimeCapacity];
     LocalTimeText(time);
-    ProgramField(program);
     whole = Format(line, kEntryCapacity, Literal<Char>("(%s) %s:%s %s %s: %s%s\r\n").c_str(), time,
-                   ComputerField<Char>(), UserField<Char>(), program, componentField, indent, message);
+                   ComputerField<Char>(), UserField<Char>(), ProgramField<Char>(), componentField, indent, message);
   }
   if (!whole) MarkTruncated(line);
   return true;
