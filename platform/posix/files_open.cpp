@@ -108,7 +108,7 @@ DWORD OpenError(const Request& request, int error) {
 }
 
 // Whether `path` still names the file open as `facts`: a delete or rename
-// between the open and the guard would leave the handle on another file.
+// between the open and the claim would leave the handle on another file.
 bool StillNamed(const char* path, const struct stat& facts) {
   struct stat now;
   return stat(path, &now) == 0 && now.st_dev == facts.st_dev && now.st_ino == facts.st_ino;
