@@ -205,11 +205,18 @@ HANDLE FindFirst(const std::string& pattern, FindData* found) {
 }
 
 // Whether a search for `pattern` would find anything, with no search kept.
+// Whether a name follows the pattern's folder, as PartsOf finds it, without
+// a walk over the name: not a separator at its end, not a drive alone.
+bool EndsInName(std::string_view pattern) {
+  if (pattern.empty() || pattern.back() == '/' || pattern.back() == '\\') return false;
+  return !(pattern.size() == 2 && BeginsWithDrive(pattern));
+}
+
+// A pattern without a wildcard anywhere is an exact name.
 BOOL Finds(std::string_view pattern) {
-  const PatternParts parts = PartsOf(pattern);
   DWORD error = NoNameError(pattern);
-  if (!parts.name.empty()) {
-    error = HasWildcards(parts.name) ? StartSearch(std::string(pattern)).error : LookUpExactName(pattern, nullptr);
+  if (EndsInName(pattern)) {
+    error = HasWildcards(pattern) ? StartSearch(std::string(pattern)).error : LookUpExactName(pattern, nullptr);
   }
   return error == ERROR_SUCCESS ? TRUE : Fail(error);
 }
