@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 #include <algorithm>
-#include <string>
 #include <string_view>
 #include <type_traits>
 
@@ -46,12 +45,19 @@ int LogSizeLimit() { return frame::ConfigInteger(frame::ConfigKey::LoggingSize);
 
 // ---- Text helpers for both widths --------------------------------------------
 
-template <typename Char>
-using Text = std::basic_string<Char>;
+// An ASCII literal in either width, on the stack: an entry allocates nothing.
+template <typename Char, size_t N>
+struct LiteralText {
+  const Char* c_str() const { return text; }
+  size_t size() const { return N - 1; }
+  Char text[N];
+};
 
-template <typename Char>
-Text<Char> Literal(const char* ascii) {
-  return Text<Char>(ascii, ascii + std::strlen(ascii));
+template <typename Char, size_t N>
+LiteralText<Char, N> Literal(const char (&ascii)[N]) {
+  LiteralText<Char, N> literal;
+  std::copy(ascii, ascii + N, literal.text);
+  return literal;
 }
 
 template <typename Char>
@@ -87,8 +93,8 @@ bool Format(Char* buffer, size_t capacity, const Char* format, ...) {
 
 template <typename Char>
 void MarkTruncated(Char* buffer) {
-  Text<Char> mark = Literal<Char>("(...)");
-  std::copy(mark.begin(), mark.end(), buffer + kTruncationIndex);
+  const auto mark = Literal<Char>("(...)");
+  std::copy(mark.text, mark.text + mark.size(), buffer + kTruncationIndex);
   buffer[kTruncationIndex + mark.size()] = 0;
 }
 
@@ -138,22 +144,18 @@ bool PassesCategoryFilter(const Char* component) {
 
 // ---- The fields of an entry ------------------------------------------------------
 
-Text<char> LocalTimeText(char) {
-  char text[99];
-  int64_t now = platform::_time64(nullptr);
-  if (platform::_ctime64_s(text, sizeof text, &now) != 0) return Text<char>();
-  Text<char> result(text);
-  if (!result.empty() && result.back() == '\n') result.pop_back();
-  return result;
-}
+constexpr size_t kTimeCapacity = 99;
 
-Text<WCHAR> LocalTimeText(WCHAR) {
-  WCHAR text[99];
+int LocalTime(char* text, const int64_t* now) { return platform::_ctime64_s(text, kTimeCapacity, now); }
+int LocalTime(WCHAR* text, const int64_t* now) { return platform::_wctime64_s(text, kTimeCapacity, now); }
+
+// The local time as ctime writes it, without its line end.
+template <typename Char>
+void LocalTimeText(Char (&text)[kTimeCapacity]) {
   int64_t now = platform::_time64(nullptr);
-  if (platform::_wctime64_s(text, 99, &now) != 0) return Text<WCHAR>();
-  Text<WCHAR> result(text);
-  if (!result.empty() && result.back() == u'\n') result.pop_back();
-  return result;
+  if (LocalTime(text, &now) != 0) text[0] = 0;
+  size_t length = Length(text);
+  if (length > 0 && text[length - 1] == '\n') text[length - 1] = 0;
 }
 
 BOOL ComputerName(char* buffer, DWORD* size) { return platform::GetComputerNameA(buffer, size); }
@@ -182,8 +184,8 @@ ProcessFields<WCHAR>& FieldsOf(WCHAR) { return wideFields; }
 
 template <typename Char>
 void CopyLiteral(Char* buffer, size_t size, const char* ascii) {
-  Text<Char> text = Literal<Char>(ascii);
-  std::char_traits<Char>::copy(buffer, text.c_str(), std::min(text.size() + 1, size));
+  for (size_t i = 0; i + 1 < size && ascii[i] != 0; ++i) buffer[i] = static_cast<Char>(ascii[i]);
+  buffer[std::min(std::strlen(ascii), size - 1)] = 0;
 }
 
 template <typename Char>
@@ -216,12 +218,14 @@ const Char* ProgramName() {
   });
 }
 
-// The program and the thread.
+// The program and the thread, made once per thread.
 template <typename Char>
-Text<Char> ProgramField() {
-  Char field[MAX_PATH];
-  int thread = static_cast<int>(platform::GetCurrentThreadId());
-  Format(field, MAX_PATH, Literal<Char>("%s:%d").c_str(), ProgramName<Char>(), thread);
+const Char* ProgramField() {
+  thread_local Char field[MAX_PATH] = {};
+  if (field[0] == 0) {
+    int thread = static_cast<int>(platform::GetCurrentThreadId());
+    Format(field, MAX_PATH, Literal<Char>("%s:%d").c_str(), ProgramName<Char>(), thread);
+  }
   return field;
 }
 
@@ -232,40 +236,43 @@ int IndentWidth() {
 
 // ---- Entries ---------------------------------------------------------------------
 
-// The finished line for one entry; empty when the category filter drops it.
+// The finished line for one entry in `line`; false when the category
+// filter drops it.
 template <typename Char>
-Text<Char> BuildEntry(const Char* component, const Char* format, va_list arguments) {
+bool BuildEntry(const Char* component, const Char* format, va_list arguments, Char (&line)[kEntryCapacity]) {
   bool raw = component[0] == '@';
   if (raw) ++component;
-  if (!PassesCategoryFilter(component)) return Text<Char>();
+  if (!PassesCategoryFilter(component)) return false;
 
   Char message[kEntryCapacity];
   if (!FormatArgs(message, kEntryCapacity, format, arguments)) MarkTruncated(message);
 
-  Char line[kEntryCapacity];
   bool whole;
   if (raw) {
     whole = Format(line, kEntryCapacity, Literal<Char>("%s\r\n").c_str(), message);
   } else {
     Char componentField[MAX_PATH] = {};
     if (component[0] != 0) Format(componentField, MAX_PATH, Literal<Char>("[%-12s]").c_str(), component);
-    Text<Char> indent(static_cast<size_t>(IndentWidth()), Char(' '));
-    whole = Format(line, kEntryCapacity, Literal<Char>("(%s) %s:%s %s %s: %s%s\r\n").c_str(), LocalTimeText(Char()).c_str(),
-                   ComputerField<Char>(), UserField<Char>(), ProgramField<Char>().c_str(),
-                   componentField, indent.c_str(), message);
+    Char indent[kMaxIndent + 1];
+    std::fill_n(indent, IndentWidth(), Char(' '));
+    indent[IndentWidth()] = 0;
+    Char time[kTimeCapacity];
+    LocalTimeText(time);
+    whole = Format(line, kEntryCapacity, Literal<Char>("(%s) %s:%s %s %s: %s%s\r\n").c_str(), time,
+                   ComputerField<Char>(), UserField<Char>(), ProgramField<Char>(), componentField, indent, message);
   }
   if (!whole) MarkTruncated(line);
-  return line;
+  return true;
 }
 
-void WriteEntry(const char* path, const Text<char>& line) {
-  if (!line.empty()) DoWriteLog(path, line.c_str(), LogSizeLimit());
+void WriteEntry(const char* path, const char* line) {
+  if (line[0] != 0) DoWriteLog(path, line, LogSizeLimit());
 }
 
-void WriteEntry(const char* path, const Text<WCHAR>& line) {
-  if (line.empty()) return;
+void WriteEntry(const char* path, const WCHAR* line) {
+  if (line[0] == 0) return;
   char narrow[kEntryCapacity] = {};
-  platform::WcsToMbsL(narrow, line.c_str(), kEntryCapacity - 1, frame::ConversionLocale());
+  platform::WcsToMbsL(narrow, line, kEntryCapacity - 1, frame::ConversionLocale());
   narrow[kEntryCapacity - 1] = '\0';
   DoWriteLog(path, narrow, LogSizeLimit());
 }
@@ -281,7 +288,8 @@ void ForgetLogStateForTesting() {
 template <typename Char>
 void FormatLogEntry(const char* path, const Char* component, const Char* format, va_list arguments) {
   if (component == nullptr || format == nullptr) return;
-  WriteEntry(path, BuildEntry(component, format, arguments));
+  Char line[kEntryCapacity];
+  if (BuildEntry(component, format, arguments, line)) WriteEntry(path, line);
 }
 
 }  // namespace logging

@@ -59,9 +59,9 @@ HANDLE FindFirstFileW(const WCHAR* pattern, WIN32_FIND_DATAW* found);
 BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* found);
 BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW* found);
 BOOL FindClose(HANDLE search);
-// Whether FindFirstFileA finds anything, the last error set as it sets it,
-// without keeping a search: what the existence tests ask thousands of times
-// a second.
+// Whether FindFirstFileA finds anything, without keeping a search: what the
+// existence tests ask thousands of times a second. On failure the last
+// error may not tell a missing file from a missing folder.
 BOOL SearchFindsA(const char* pattern);
 
 // The runtime's search: -1 (errno set) when nothing matches.

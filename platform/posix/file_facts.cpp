@@ -63,13 +63,15 @@ DWORD AttributesOf(uint32_t mode, const std::string& name) {
   return attributes;
 }
 
-std::string BaseName(const std::string& path) {
+std::string_view BaseNameOf(std::string_view path) {
   size_t end = path.find_last_not_of('/');
-  if (end == std::string::npos) return path.empty() ? path : "/";
+  if (end == std::string_view::npos) return path.empty() ? path : "/";
   size_t start = path.rfind('/', end);
-  start = start == std::string::npos ? 0 : start + 1;
+  start = start == std::string_view::npos ? 0 : start + 1;
   return path.substr(start, end + 1 - start);
 }
+
+std::string BaseName(const std::string& path) { return std::string(BaseNameOf(path)); }
 
 bool ReadFacts(int folderFd, const char* path, int flags, const std::string& name, FileFacts* facts) {
   struct statx raw;

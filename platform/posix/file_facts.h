@@ -6,6 +6,7 @@
 #include <time.h>
 
 #include <string>
+#include <string_view>
 
 #include "platform/types.h"
 
@@ -34,6 +35,7 @@ DWORD AttributesOf(uint32_t mode, const std::string& name);
 bool IsReadOnly(uint32_t mode);
 
 // The last component of a native path.
+std::string_view BaseNameOf(std::string_view path);
 std::string BaseName(const std::string& path);
 
 FILETIME FileTimeFrom(const timespec& time);

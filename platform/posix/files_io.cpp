@@ -111,7 +111,7 @@ DWORD SetFilePointer(HANDLE file, LONG distance, LONG* distanceHigh, DWORD metho
   if (!open) return INVALID_SET_FILE_POINTER;
   if (method > FILE_END) return PointerFailure(ERROR_INVALID_PARAMETER);
   int64_t origin = OriginOf(*open, method);
-  if (origin < 0) return PointerFailure(posix::WindowsErrorFromErrno(errno, open->path()));
+  if (origin < 0) return PointerFailure(posix::WindowsErrorFromErrno(errno, open->name()));
   int64_t position = origin + Distance(distance, distanceHigh);
   if (position < 0) return PointerFailure(ERROR_NEGATIVE_SEEK);
   if (distanceHigh == nullptr && position > UINT32_MAX) return PointerFailure(ERROR_INVALID_PARAMETER);
@@ -146,7 +146,7 @@ BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* informa
   auto open = FileWithRight(file, 0);
   if (!open) return FALSE;
   posix::FileFacts facts;
-  if (!posix::ReadFacts(open->fd(), "", AT_EMPTY_PATH, posix::BaseName(open->path()), &facts)) {
+  if (!posix::ReadFacts(open->fd(), "", AT_EMPTY_PATH, open->name(), &facts)) {
     return FailFromErrno(errno);
   }
   information->dwFileAttributes = facts.attributes;

@@ -42,9 +42,13 @@ class FileUnderChange {
     guard_.reset(new ShareGuard(fd_));
     return guard_->held();
   }
-  // Another handle keeps the file from being renamed or deleted.
-  bool DeletionDenied() const { return fd_ >= 0 && ConflictsWithOthers(fd_, ShareClaim{kShareDelete, 0}); }
-  bool OpenElsewhere() const { return fd_ >= 0 && posix::OpenElsewhere(fd_); }
+  // Another handle keeps the file from being renamed or deleted. Both
+  // checks mark the file open till the change is made, so that an open
+  // without sharing, which takes no guard, cannot come in between.
+  bool DeletionDenied() const {
+    return fd_ >= 0 && (!HoldOpen(fd_) || ConflictsWithOthers(fd_, ShareClaim{kShareDelete, 0}));
+  }
+  bool OpenElsewhere() const { return fd_ >= 0 && (!HoldOpen(fd_) || posix::OpenElsewhere(fd_)); }
   std::tuple<dev_t, ino_t> Identity() const {
     struct stat facts = {};
     if (fd_ >= 0) fstat(fd_, &facts);

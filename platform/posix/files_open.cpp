@@ -4,13 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 
 #include "platform/files.h"
 #include "platform/posix/file_errors.h"
 #include "platform/posix/file_facts.h"
 #include "platform/posix/network_processes.h"
 #include "platform/posix/open_file.h"
+#include "platform/posix/recycled_blocks.h"
 #include "platform/posix/system_calls.h"
 #include "platform/system.h"
 
@@ -23,7 +26,7 @@ namespace {
 const int kOpenAttempts = 8;
 
 struct Request {
-  std::string path;
+  const char* path = nullptr;
   bool trailingSeparator = false;
   ShareClaim claim;
   DWORD disposition = 0;
@@ -35,9 +38,10 @@ bool Truncates(DWORD disposition) { return disposition == CREATE_ALWAYS || dispo
 
 // Emptying a file writes it, whatever the handle asked for. An open that
 // uses no data right (attributes only) neither meets nor sets share modes.
-Request RequestFor(const ResolvedPath& name, DWORD access, DWORD shareMode, DWORD disposition, DWORD flags) {
+Request RequestFor(const ResolvedPath& name, const char* native, DWORD access, DWORD shareMode, DWORD disposition,
+                   DWORD flags) {
   Request request;
-  request.path = name.native;
+  request.path = native;
   request.trailingSeparator = name.trailingSeparator;
   request.claim.uses = RightsOf(access) | (Truncates(disposition) ? kShareWrite : 0u);
   request.claim.denies = request.claim.uses != 0 ? kShareAll & ~shareMode : 0u;
@@ -51,7 +55,7 @@ Request RequestFor(const ResolvedPath& name, DWORD access, DWORD shareMode, DWOR
 // that may name one, a descriptor for writing alone when the file may not be
 // read, and a bare path descriptor for a handle that asks for no data access.
 int OpenWith(const Request& request, int flags) {
-  const char* path = request.path.c_str();
+  const char* path = request.path;
   int fd = sys::Open(path, flags | O_CLOEXEC | O_NOCTTY, request.createMode);
   if (fd >= 0) return fd;
   int failure = errno;
@@ -104,10 +108,10 @@ DWORD OpenError(const Request& request, int error) {
 }
 
 // Whether `path` still names the file open as `facts`: a delete or rename
-// between the open and the guard would leave the handle on another file.
-bool StillNamed(const std::string& path, const struct stat& facts) {
+// between the open and the claim would leave the handle on another file.
+bool StillNamed(const char* path, const struct stat& facts) {
   struct stat now;
-  return stat(path.c_str(), &now) == 0 && now.st_dev == facts.st_dev && now.st_ino == facts.st_ino;
+  return stat(path, &now) == 0 && now.st_dev == facts.st_dev && now.st_ino == facts.st_ino;
 }
 
 enum class Admission { kAdmitted, kRefused, kRetry };
@@ -117,25 +121,36 @@ Admission Refuse(DWORD error) {
   return Admission::kRefused;
 }
 
-// What Windows checks once the file is found: its kind, its read-only
-// attribute, and the share modes of the other opens.
-Admission Admit(const Request& request, const Opened& opened) {
-  struct stat facts;
-  if (fstat(opened.fd, &facts) != 0) return Refuse(WindowsErrorFromErrno(errno, request.path));
-  if (S_ISDIR(facts.st_mode) && !request.directoryAllowed) return Refuse(ERROR_ACCESS_DENIED);
+// The kind and the read-only attribute, which Windows checks before the
+// share modes.
+DWORD KindError(const Request& request, const Opened& opened, struct stat* facts) {
+  if (fstat(opened.fd, facts) != 0) return WindowsErrorFromErrno(errno, request.path);
+  if (S_ISDIR(facts->st_mode) && !request.directoryAllowed) return ERROR_ACCESS_DENIED;
   bool writes = (request.claim.uses & kShareWrite) != 0;
-  if (!opened.created && writes && IsReadOnly(facts.st_mode)) return Refuse(ERROR_ACCESS_DENIED);
+  if (!opened.created && writes && IsReadOnly(facts->st_mode)) return ERROR_ACCESS_DENIED;
+  return ERROR_SUCCESS;
+}
 
-  ShareGuard guard(opened.fd);
-  if (!guard.held()) return Refuse(ERROR_SHARING_VIOLATION);
-  if (!StillNamed(request.path, facts)) return Admission::kRetry;
+// What Windows checks once the file is found: its kind, its read-only
+// attribute, and the share modes of the other opens. An open without
+// sharing claims first, in one lock and without the guard; whatever is
+// refused after it lets the lock go with the descriptor.
+Admission Admit(const Request& request, const Opened& opened) {
   // A write lock needs a descriptor open for writing.
   const bool tryAlone = request.claim.denies == kShareAll && (request.claim.uses & kShareWrite) != 0;
   const AloneClaim alone = tryAlone ? TakeAloneIfFree(opened.fd) : AloneClaim::kNotPossible;
-  if (alone == AloneClaim::kTaken) return Admission::kAdmitted;
-  if (alone == AloneClaim::kHeldByOthers) return Refuse(ERROR_SHARING_VIOLATION);
-  if (ConflictsWithOthers(opened.fd, request.claim)) return Refuse(ERROR_SHARING_VIOLATION);
-  TakeClaim(opened.fd, request.claim);
+  struct stat facts;
+  if (DWORD error = KindError(request, opened, &facts)) return Refuse(error);
+  if (alone != AloneClaim::kNotPossible) {
+    if (!StillNamed(request.path, facts)) return Admission::kRetry;
+    return alone == AloneClaim::kTaken ? Admission::kAdmitted : Refuse(ERROR_SHARING_VIOLATION);
+  }
+  ShareGuard guard(opened.fd);
+  if (!guard.held()) return Refuse(ERROR_SHARING_VIOLATION);
+  if (!StillNamed(request.path, facts)) return Admission::kRetry;
+  if (ConflictsWithOthers(opened.fd, request.claim) || !TakeClaim(opened.fd, request.claim)) {
+    return Refuse(ERROR_SHARING_VIOLATION);
+  }
   return Admission::kAdmitted;
 }
 
@@ -160,6 +175,13 @@ bool ValidRequest(DWORD access, DWORD shareMode, DWORD disposition) {
 
 }  // namespace
 
+OpenFile::OpenFile(int fd, std::string_view path) : fd_(fd) {
+  std::string_view name = BaseNameOf(path);
+  const size_t length = std::min(name.size(), sizeof name_ - 1);
+  std::memcpy(name_, name.data(), length);
+  name_[length] = '\0';
+}
+
 OpenFile::~OpenFile() { close(fd_); }
 
 unsigned RightsOf(DWORD access) {
@@ -171,16 +193,17 @@ unsigned RightsOf(DWORD access) {
   return rights;
 }
 
-std::shared_ptr<OpenFile> OpenShared(const ResolvedPath& name, DWORD access, DWORD shareMode, DWORD disposition,
-                                     DWORD flagsAndAttributes) {
+std::shared_ptr<OpenFile> OpenShared(const ResolvedPath& name, const char* native, DWORD access, DWORD shareMode,
+                                     DWORD disposition, DWORD flagsAndAttributes) {
   DWORD error = name.error;
   if (error == ERROR_SUCCESS && !ValidRequest(access, shareMode, disposition)) error = ERROR_INVALID_PARAMETER;
   if (error != ERROR_SUCCESS) return NoFile(error);
-  Request request = RequestFor(name, access, shareMode, disposition, flagsAndAttributes);
+  Request request = RequestFor(name, native, access, shareMode, disposition, flagsAndAttributes);
   for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
     Opened opened = OpenDescriptor(request);
     if (opened.fd < 0) return NoFile(OpenError(request, errno));
-    auto file = std::make_shared<OpenFile>(opened.fd, request.path);  // closes the descriptor on every way out
+    // Closes the descriptor on every way out.
+    auto file = std::allocate_shared<OpenFile>(RecyclingAllocator<OpenFile>(), opened.fd, request.path);
     Admission admission = Admit(request, opened);
     if (admission == Admission::kRefused) return nullptr;
     if (admission == Admission::kAdmitted) return Finish(request, opened) ? file : nullptr;
@@ -199,9 +222,9 @@ std::shared_ptr<OpenFile> FileOfHandle(HANDLE handle, unsigned* rights) {
 
 namespace {
 
-HANDLE HandleFor(const posix::ResolvedPath& name, DWORD access, DWORD shareMode, DWORD disposition,
-                 DWORD flagsAndAttributes) {
-  auto file = posix::OpenShared(name, access, shareMode, disposition, flagsAndAttributes);
+HANDLE HandleFor(const posix::ResolvedPath& name, const char* native, DWORD access, DWORD shareMode,
+                 DWORD disposition, DWORD flagsAndAttributes) {
+  auto file = posix::OpenShared(name, native, access, shareMode, disposition, flagsAndAttributes);
   if (!file) return INVALID_HANDLE_VALUE;
   DWORD error = GetLastError();
   HANDLE handle = posix::AddHandle(std::move(file), access);
@@ -213,14 +236,14 @@ HANDLE HandleFor(const posix::ResolvedPath& name, DWORD access, DWORD shareMode,
 
 HANDLE CreateFileA(const char* name, DWORD access, DWORD shareMode, void* security, DWORD disposition,
                    DWORD flagsAndAttributes, HANDLE templateFile) {
-  return HandleFor(posix::ResolveNarrow(name != nullptr ? name : ""), access, shareMode, disposition,
-                   flagsAndAttributes);
+  const posix::StackResolved path(name != nullptr ? name : "", true);
+  return HandleFor(path.resolved(), path.native(), access, shareMode, disposition, flagsAndAttributes);
 }
 
 HANDLE CreateFileW(const WCHAR* name, DWORD access, DWORD shareMode, void* security, DWORD disposition,
                    DWORD flagsAndAttributes, HANDLE templateFile) {
-  return HandleFor(posix::ResolveWide(name != nullptr ? name : OV_WIDE("")), access, shareMode, disposition,
-                   flagsAndAttributes);
+  const posix::ResolvedPath path = posix::ResolveWide(name != nullptr ? name : OV_WIDE(""));
+  return HandleFor(path, path.native.c_str(), access, shareMode, disposition, flagsAndAttributes);
 }
 
 // INVALID_HANDLE_VALUE is also the process's pseudo-handle, which closes

@@ -43,12 +43,12 @@ bool ReadEntryFacts(int folderFd, const std::string& path, FoundEntry* entry) {
 }
 
 // One search: the matching entries of a folder, read as the caller asks for
-// them, or the one entry an exact name found.
+// them. A search for an exact name has found all there is at its start.
 class Search final : public HandleObject {
  public:
+  Search() = default;
   Search(DIR* folder, std::string folderPath, const WideString& pattern, bool atRoot)
       : folder_(folder), folderPath_(std::move(folderPath)), pattern_(new WildcardPattern(pattern)), atRoot_(atRoot) {}
-  explicit Search(FoundEntry only) : only_(new FoundEntry(std::move(only))) {}
   ~Search() override {
     if (folder_ != nullptr) closedir(folder_);
   }
@@ -56,11 +56,6 @@ class Search final : public HandleObject {
   Search& operator=(const Search&) = delete;
 
   bool Next(FoundEntry* entry) {
-    if (only_) {
-      *entry = *only_;
-      only_.reset();
-      return true;
-    }
     while (folder_ != nullptr) {
       dirent* raw = sys::ReadDir(folder_);
       if (raw == nullptr) return false;
@@ -81,7 +76,6 @@ class Search final : public HandleObject {
   std::string folderPath_;
   std::unique_ptr<WildcardPattern> pattern_;
   bool atRoot_ = false;
-  std::unique_ptr<FoundEntry> only_;
 };
 
 struct SearchStart {
@@ -104,19 +98,24 @@ std::string ReportedName(const std::string& path) {
   return realpath(path.c_str(), real) != nullptr ? BaseName(real) : name;
 }
 
-// An exact name is looked up as the file system spells it: one stat.
-SearchStart ExactSearch(const std::string& pattern) {
-  ResolvedPath path = ResolveUtf8(pattern);
-  if (path.error == ERROR_INVALID_NAME) return Failed(ERROR_FILE_NOT_FOUND);
-  if (path.error != ERROR_SUCCESS) return Failed(path.error);
-  FoundEntry entry;
-  entry.name = ReportedName(path.native);
-  entry.path = path.native;
-  if (!ReadEntryFacts(AT_FDCWD, path.native, &entry)) return Failed(WindowsErrorFromErrno(errno, path.native));
-  SearchStart start;
-  start.search = std::make_shared<Search>(entry);
-  start.search->Next(&start.first);
-  return start;
+// An exact name is looked up as the file system spells it: one lookup, on
+// a native path resolved on the stack when it fits. With `entry` null only
+// whether it exists is asked: then nothing is allocated, and a missing name
+// is not told apart from a missing folder.
+DWORD LookUpExactName(std::string_view pattern, FoundEntry* entry) {
+  const StackResolved path(pattern, false);
+  const char* native = path.native();
+  if (path.resolved().error == ERROR_INVALID_NAME) return ERROR_FILE_NOT_FOUND;
+  if (path.resolved().error != ERROR_SUCCESS) return path.resolved().error;
+  if (entry == nullptr) {
+    struct stat facts;
+    if (sys::Lstat(native, &facts) == 0) return ERROR_SUCCESS;
+    return errno == ENOENT ? ERROR_FILE_NOT_FOUND : WindowsErrorFromErrno(errno, native);
+  }
+  entry->name = ReportedName(native);
+  entry->path = native;
+  if (!ReadEntryFacts(AT_FDCWD, entry->path, entry)) return WindowsErrorFromErrno(errno, entry->path);
+  return ERROR_SUCCESS;
 }
 
 // A pattern is a folder and a name in which the wildcards may stand.
@@ -138,7 +137,12 @@ DWORD NoNameError(std::string_view pattern) { return pattern.empty() ? ERROR_PAT
 SearchStart StartSearch(const std::string& pattern) {
   const PatternParts parts = PartsOf(pattern);
   if (parts.name.empty()) return Failed(NoNameError(pattern));
-  if (!HasWildcards(parts.name)) return ExactSearch(pattern);
+  if (!HasWildcards(parts.name)) {
+    SearchStart start;
+    start.error = LookUpExactName(pattern, &start.first);
+    if (start.error == ERROR_SUCCESS) start.search = std::make_shared<Search>();
+    return start;
+  }
 
   ResolvedPath where = ResolveUtf8(parts.folder.empty() ? std::string(".") : std::string(parts.folder));
   if (where.error != ERROR_SUCCESS) return Failed(where.error);
@@ -200,28 +204,21 @@ HANDLE FindFirst(const std::string& pattern, FindData* found) {
   return AddHandle(start.search, 0);
 }
 
-// Pure ASCII is the same text in UTF-8 and in every ANSI code page.
-bool IsAscii(std::string_view text) {
-  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+// Whether a search for `pattern` would find anything, with no search kept.
+// Whether a name follows the pattern's folder, as PartsOf finds it, without
+// a walk over the name: not a separator at its end, not a drive alone.
+bool EndsInName(std::string_view pattern) {
+  if (pattern.empty() || pattern.back() == '/' || pattern.back() == '\\') return false;
+  return !(pattern.size() == 2 && BeginsWithDrive(pattern));
 }
 
-// The exact-name search without a search object, on a native path resolved
-// in a buffer on the stack: one lstat for a name that exists, since a
-// dangling symbolic link is found too. -1 when the pattern needs the full
-// search (wildcards, text to convert, a path longer than the buffer).
-int ExactNameFound(std::string_view pattern) {
-  if (GetACP() != CP_UTF8 && !IsAscii(pattern)) return -1;
-  const PatternParts parts = PartsOf(pattern);
-  if (parts.name.empty()) return Fail(NoNameError(pattern));
-  if (HasWildcards(parts.name)) return -1;
-  char native[PATH_MAX];
-  ResolvedPath path;
-  if (!ResolveUtf8Into(pattern, native, sizeof native, &path)) return -1;
-  if (path.error == ERROR_INVALID_NAME) return Fail(ERROR_FILE_NOT_FOUND);
-  if (path.error != ERROR_SUCCESS) return Fail(path.error);
-  struct stat facts;
-  if (sys::Lstat(native, &facts) == 0) return TRUE;
-  return Fail(WindowsErrorFromErrno(errno, native));
+// A pattern without a wildcard anywhere is an exact name.
+BOOL Finds(std::string_view pattern) {
+  DWORD error = NoNameError(pattern);
+  if (EndsInName(pattern)) {
+    error = HasWildcards(pattern) ? StartSearch(std::string(pattern)).error : LookUpExactName(pattern, nullptr);
+  }
+  return error == ERROR_SUCCESS ? TRUE : Fail(error);
 }
 
 template <typename FindData>
@@ -267,13 +264,9 @@ BOOL FindNextFileA(HANDLE search, WIN32_FIND_DATAA* found) { return posix::FindN
 BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW* found) { return posix::FindNext(search, found); }
 
 BOOL SearchFindsA(const char* pattern) {
-  const int found = posix::ExactNameFound(pattern != nullptr ? pattern : "");
-  if (found >= 0) return found;
-  WIN32_FIND_DATAA data;
-  HANDLE search = FindFirstFileA(pattern, &data);
-  if (search == INVALID_HANDLE_VALUE) return FALSE;
-  FindClose(search);
-  return TRUE;
+  std::string_view text = pattern != nullptr ? pattern : "";
+  if (GetACP() == CP_UTF8 || posix::IsAscii(text)) return posix::Finds(text);
+  return posix::Finds(posix::Utf8FromNarrow(pattern));
 }
 
 BOOL FindClose(HANDLE search) { return posix::RemoveHandle(search, typeid(posix::Search)) ? TRUE : FALSE; }

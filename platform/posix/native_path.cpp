@@ -185,11 +185,43 @@ Origin OriginOf(std::string_view text) {
   return origin;
 }
 
+// How a character bears on whether a name is plain (below): most not at all.
+enum PlainClass : unsigned char { kOrdinary, kNotPlain, kSlash };
+
+struct PlainClasses {
+  constexpr PlainClasses() : of() {
+    for (unsigned char c : {'\\', '*', '?', '<', '>', '|', '"'}) of[c] = kNotPlain;
+    of[static_cast<unsigned char>('/')] = kSlash;
+  }
+  PlainClass of[256];
+};
+constexpr PlainClasses kPlainClasses;
+
+// A name already in the file system's form that the Windows rules leave
+// as it is (absolute, '/' only, no empty, "." or ".." component, no period
+// ending a component nor blank ending the name, nothing refused) resolves
+// to itself: one pass instead of the walk over its components.
+bool IsPlainNative(std::string_view text) {
+  if (text.empty() || text[0] != '/') return false;
+  for (size_t i = 1; i < text.size(); ++i) {
+    const PlainClass kind = kPlainClasses.of[static_cast<unsigned char>(text[i])];
+    if (kind == kOrdinary) continue;
+    if (kind == kNotPlain || text[i - 1] == '/' || text[i - 1] == '.') return false;
+  }
+  return text.back() != '.' && text.back() != ' ';
+}
+
 // The resolution itself, into `native` (a string, or the caller's buffer
 // on the paths that must not allocate); `out->native` is left alone.
 template <typename Text>
 DWORD ResolveInto(std::string_view name, Text& native, ResolvedPath* out) {
   if (name.empty()) return ERROR_PATH_NOT_FOUND;
+  if (IsPlainNative(name)) {
+    out->trailingSeparator = name.back() == '/';
+    out->root = name.size() == 1;
+    native.append(name.data(), name.size());
+    return ERROR_SUCCESS;
+  }
   std::string_view text = name;
   std::string unc;  // \\?\UNC\server\share read as \\server\share
   bool literal = true;
@@ -247,6 +279,22 @@ bool ResolveUtf8Into(std::string_view name, char* buffer, size_t room, ResolvedP
   native.resize(0);
   resolved->error = ResolveInto(name, native, resolved);
   return !native.overflowed();
+}
+
+StackResolved::StackResolved(std::string_view name, bool narrow) {
+  buffer_[0] = '\0';
+  if (narrow && GetACP() != CP_UTF8 && !IsAscii(name)) {
+    resolved_ = ResolveUtf8(Utf8FromNarrow(std::string(name).c_str()));
+    native_ = resolved_.native.c_str();
+  } else if (!ResolveUtf8Into(name, buffer_, sizeof buffer_, &resolved_)) {
+    resolved_ = ResolveUtf8(std::string(name));
+    native_ = resolved_.native.c_str();
+  }
+  if (resolved_.error != ERROR_SUCCESS) native_ = "";
+}
+
+bool IsAscii(std::string_view text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 ResolvedPath ResolveNarrow(const char* name) { return ResolveUtf8(Utf8FromNarrow(name)); }

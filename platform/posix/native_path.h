@@ -11,6 +11,8 @@
 // loses it, and trailing periods and blanks of the last component go.
 #pragma once
 
+#include <limits.h>
+
 #include <string>
 #include <string_view>
 
@@ -38,6 +40,29 @@ ResolvedPath ResolveWide(const WCHAR* name);
 // of `room` bytes (terminated) instead of a string, for the paths that must
 // not allocate. False when it would not fit; `resolved->native` stays empty.
 bool ResolveUtf8Into(std::string_view name, char* buffer, size_t room, ResolvedPath* resolved);
+
+// A name resolved into a buffer on the stack where it can be (text that
+// needs no conversion, a result that fits), else into `resolved().native`:
+// how the paths that must not allocate resolve names.
+class StackResolved {
+ public:
+  // `name` in UTF-8, or when `narrow` in the ANSI code page.
+  StackResolved(std::string_view name, bool narrow);
+  StackResolved(const StackResolved&) = delete;
+  StackResolved& operator=(const StackResolved&) = delete;
+
+  const ResolvedPath& resolved() const { return resolved_; }
+  // The native path; empty when `resolved().error` is set.
+  const char* native() const { return native_; }
+
+ private:
+  char buffer_[PATH_MAX];
+  ResolvedPath resolved_;
+  const char* native_ = buffer_;
+};
+
+// Pure ASCII is the same text in UTF-8 and in every ANSI code page.
+bool IsAscii(std::string_view text);
 
 // Whether a Windows-form name begins with a drive letter and its colon.
 bool BeginsWithDrive(std::string_view name);

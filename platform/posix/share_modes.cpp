@@ -41,9 +41,11 @@ bool HeldByOthers(int fd, off_t offset, off_t length) {
   return fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
 }
 
-void HoldShared(int fd, off_t offset, off_t length) {
+// False only when an open without sharing holds a byte of the range: a file
+// system without these locks holds nothing and refuses nothing.
+bool HoldShared(int fd, off_t offset, off_t length) {
   struct flock range = LockRange(F_RDLCK, offset, length);
-  fcntl(fd, F_OFD_SETLK, &range);
+  return fcntl(fd, F_OFD_SETLK, &range) == 0 || (errno != EAGAIN && errno != EACCES);
 }
 
 bool Marked(unsigned bytes, off_t offset) { return (bytes >> offset) & 1u; }
@@ -95,16 +97,21 @@ bool OpenElsewhere(int fd) { return HeldByOthers(fd, kAttributesOpenByte, kOpenB
 // Every other open that uses a right holds the open byte and its uses bytes,
 // and the others conflict with no claim; so for a claim that denies all
 // rights, one write lock over those bytes is the check and the claim at
-// once. Later openers meet it as they would meet the claim's own bytes: any
-// of them that uses a right is denied it either way.
+// once, atomic in the kernel: it needs no guard. Later openers meet it as
+// they would meet the claim's own bytes: any of them that uses a right is
+// denied it either way, also one that checked before it came.
 AloneClaim TakeAloneIfFree(int fd) {
   struct flock range = LockRange(F_WRLCK, kOpenByte, kLockBytes - kOpenByte);
   if (fcntl(fd, F_OFD_SETLK, &range) == 0) return AloneClaim::kTaken;
   return errno == EAGAIN || errno == EACCES ? AloneClaim::kHeldByOthers : AloneClaim::kNotPossible;
 }
 
-// Neighbouring bytes are taken as one range: fewer calls for each open.
-void TakeClaim(int fd, const ShareClaim& claim) {
+bool HoldOpen(int fd) { return HoldShared(fd, kOpenByte, 1); }
+
+// Neighbouring bytes are taken as one range: fewer calls for each open. The
+// first range holds the open byte, so an open without sharing that came in
+// after the check is met there, before anything is held.
+bool TakeClaim(int fd, const ShareClaim& claim) {
   unsigned bytes = 1u << (claim.uses != 0 ? kOpenByte : kAttributesOpenByte);
   for (int bit = 0; bit < 3; ++bit) {
     unsigned right = 1u << bit;
@@ -114,9 +121,10 @@ void TakeClaim(int fd, const ShareClaim& claim) {
   for (off_t first = 0; first < kLockBytes;) {
     off_t end = first;
     while (end < kLockBytes && Marked(bytes, end)) ++end;
-    if (end > first) HoldShared(fd, first, end - first);
+    if (end > first && !HoldShared(fd, first, end - first)) return false;
     first = end + 1;
   }
+  return true;
 }
 
 }  // namespace posix

@@ -5,7 +5,9 @@
 // (read, write, delete) and one for each right it denies to others. An
 // opener reads the others' locks (F_OFD_GETLK) and takes its own while it
 // holds the file's guard, an exclusive flock on its own descriptor, so no
-// other opener can come between the check and the taking. Both kinds of lock
+// other opener can come between the check and the taking; an open without
+// sharing checks and takes in one lock instead, and the guarded meet it
+// when they take theirs. Both kinds of lock
 // work on descriptors open only for reading, and the kernel drops them with
 // the last descriptor of the open file, so also when a process dies.
 #pragma once
@@ -43,12 +45,17 @@ class ShareGuard {
 bool ConflictsWithOthers(int fd, const ShareClaim& claim);
 // Whether the file is open anywhere else.
 bool OpenElsewhere(int fd);
-// Records `claim` for the open file of `fd`; the locks go with it.
-void TakeClaim(int fd, const ShareClaim& claim);
+// Records `claim` for the open file of `fd`; the locks go with it. False
+// when an open without sharing (which takes no guard) claimed the file
+// since the check: the claim is refused.
+bool TakeClaim(int fd, const ShareClaim& claim);
+// Marks the file open, as every open that uses a right does, so that no
+// open without sharing comes in while the mark is held; false when one has.
+bool HoldOpen(int fd);
 // For a claim that uses a right and denies all (share mode 0): checks and
-// records it in one step, where the descriptor can take a write lock (it
-// is open for writing, the file system has the locks); otherwise the usual
-// check and TakeClaim do.
+// records it in one step, without the guard, where the descriptor can take
+// a write lock (it is open for writing, the file system has the locks);
+// otherwise the usual check and TakeClaim do.
 enum class AloneClaim { kTaken, kHeldByOthers, kNotPossible };
 AloneClaim TakeAloneIfFree(int fd);
 

@@ -3,6 +3,7 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace platform {
 namespace posix {
@@ -19,7 +20,7 @@ WideString FoldedText(const WideString& text) {
 }  // namespace
 
 bool HasWildcards(std::string_view name) {
-  return std::any_of(name.begin(), name.end(), [](char c) { return c == '*' || c == '?'; });
+  return std::memchr(name.data(), '*', name.size()) != nullptr || std::memchr(name.data(), '?', name.size()) != nullptr;
 }
 
 // Memoised: each (token, position) pair is decided once, so a pattern of

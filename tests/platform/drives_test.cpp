@@ -63,10 +63,13 @@ TEST_F(DriveTableTest, NamesResolveThroughTheTable) {
       {"../x", "../x"},  // the file system resolves what lies above the current directory
       {"dir.\\name", "dir/name"}, {"dir..\\name", "dir../name"}, {"a\\b\\", "a/b/"}, {"", "error 3"},
       {"a|b", "error 123"}, {"/etc/hostname", "/etc/hostname"},
+      {"/a//b", "/a/b"}, {"/a/./b", "/a/b"}, {"/a./b", "/a/b"}, {"/a\\b", "/a/b"},
+      {"/a/b.", "/a/b"}, {"/a/b ", "/a/b"}, {"/a/b*", "error 123"}, {"/a b/c d/", "/a b/c d/"},
   };
   for (const auto& [name, native] : names) EXPECT_EQ(Native(name), native) << name;
   EXPECT_TRUE(ResolveUtf8("D:\\").root);
   EXPECT_FALSE(ResolveUtf8("D:\\x").root);
+  EXPECT_TRUE(ResolveUtf8("/").root);
   DriveTable::Instance().Load("C:=/;bogus;E:=relative;F=/tmp;G:=;\\\\only=/tmp");
   for (const char* malformed : {"E:\\x", "G:\\x"}) EXPECT_EQ(Native(malformed), "error 3");
   EXPECT_EQ(Native("F:\\x"), "/tmp/x");
