@@ -1,29 +1,19 @@
 // A second process for tests: loads the library from a given file, as a
 // host program does, and answers one question, or works on a file through
-// the library's platform layer.
+// the library's platform layer (ACCESS: letters of r, w, d; SHARE: a number).
 //
-//   ovpb_test_child assert-on LIBRARY        prints OVAssertOn() of that library
-//   ovpb_test_child open FILE ACCESS SHARE   opens FILE (ACCESS of r, w, d; SHARE a
-//                                            number) and prints the error, 0 when opened
-//   ovpb_test_child hold FILE ACCESS SHARE   opens FILE as "open" does, prints "held" (or
-//                                            the error) and keeps it open until its
-//                                            input closes
-//   ovpb_test_child count FILE TIMES         TIMES over: opens FILE without sharing,
-//                                            retrying while it is in use, and adds one
-//                                            to the number it holds
-//   ovpb_test_child runtime-characters       prints the multi-byte services' answers
-//                                            in the ANSI code page, as a section of
-//                                            tests/text/runtime_characters.txt
-//   ovpb_test_child wide-characters          the same for the wide classification
-//   ovpb_test_child log-writer RING APPEND TAG THREADS COUNT
-//                                            writes log entries, see log_writer.cpp
-//   ovpb_test_child time-zone                prints the minutes 8 racing first ToGlobalTime calls saw, "agree"
-//   ovpb_test_child date-formats             prints the lines of tests/datetime/wine_dates.txt
-//   ovpb_test_child locale-values            prints tests/intl/wine_locale_values.txt's lines
-//   ovpb_test_child copy SOURCE DEST         prints "copying", then ByteLevelFileCopy's
-//                                            result once the copy returns
-//   ovpb_test_child note OUT FILE            writes its working folder and FILE, a line
-//                                            each, into OUT (a program the shell starts)
+//   assert-on LIBRARY       OVAssertOn() of that library
+//   open FILE ACCESS SHARE  opens FILE, prints the error (0 when opened)
+//   hold FILE ACCESS SHARE  opens FILE, prints "held" (or the error), keeps it until its input closes
+//   count FILE TIMES        TIMES over: adds one to FILE's number, opening it without sharing, retrying
+//   runtime-characters      the multi-byte services' answers, a section of tests/text/runtime_characters.txt
+//   wide-characters         the same for the wide classification
+//   log-writer RING APPEND TAG THREADS COUNT   writes log entries, see log_writer.cpp
+//   time-zone               the minutes 8 racing first ToGlobalTime calls saw, and "agree"
+//   date-formats            the lines of tests/datetime/wine_dates.txt
+//   locale-values           the lines of tests/intl/wine_locale_values.txt
+//   copy SOURCE DEST        "copying", then ByteLevelFileCopy's result once it returns
+//   note OUT FILE           its working folder and FILE, a line each, into OUT
 
 #include <algorithm>
 #include <cmath>
@@ -101,19 +91,9 @@ int AssertOn(char** argv) {
   return 0;
 }
 
-int PrintSection(const std::string& section) {
-  std::fwrite(section.data(), 1, section.size(), stdout);
-  return 0;
-}
+int RuntimeCharacters(char**) { return std::printf("%s", testing_support::MultiByteServicesSection().c_str()) < 0; }
 
-int RuntimeCharacters(char**) {
-  return PrintSection(testing_support::FormatSection(std::to_string(platform::GetACP()),
-                                                     testing_support::AskMultiByteServices()));
-}
-
-int WideCharacters(char**) {
-  return PrintSection(testing_support::FormatSection("wide", testing_support::AskWideClassification()));
-}
+int WideCharacters(char**) { return std::printf("%s", testing_support::WideClassificationSection().c_str()) < 0; }
 
 // In UTF-8; Windows writes in the locale's own code page, the POSIX layer in the process's.
 std::string FormatDate(LCID locale, DWORD flags, const SYSTEMTIME& date, const char* picture) {

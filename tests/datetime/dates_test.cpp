@@ -9,7 +9,6 @@
 #include <ctime>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -27,16 +26,12 @@
 
 namespace {
 
-// The tab-separated fields (8 at least) of date_cases.txt's lines in `section`, ^ made the marker byte.
+// The fields (8 at least) of date_cases.txt's lines in `section`, ^ made the marker byte.
 std::vector<std::vector<std::string>> Cases(const std::string& section) {
-  std::ifstream file(testing_support::ProgramDirectory() / "date_cases.txt");
   std::vector<std::vector<std::string>> cases;
-  for (std::string line; std::getline(file, line);) {
-    std::replace(line.begin(), line.end(), '^', '\1');
-    std::istringstream fields(line);
-    std::vector<std::string> c;
-    for (std::string field; std::getline(fields, field, '\t');) c.push_back(field);
-    c.resize(8);
+  for (auto& c : testing_support::ReadTable(testing_support::ProgramDirectory() / "date_cases.txt", '\t')) {
+    for (std::string& field : c) std::replace(field.begin(), field.end(), '^', '\1');
+    c.resize(std::max<size_t>(c.size(), 8));
     if (c[0] == section) cases.push_back(c);
   }
   EXPECT_FALSE(cases.empty()) << section;

@@ -1,5 +1,5 @@
-// The Base64 forms: known texts, round trips over every short length, and
-// decoders fed arbitrary bytes in memory that ends at a guard page.
+// The Base64 forms: known texts, round trips over every short length; and
+// every decoder fed arbitrary bytes in memory that ends at a guard page.
 
 #include <gtest/gtest.h>
 
@@ -21,6 +21,12 @@ using testing_support::GuardedText;
 using Bytes = std::vector<uint8_t>;
 
 Bytes BytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+Bytes RandomBytes(std::mt19937& random, size_t length) {
+  Bytes data(length);
+  for (auto& b : data) b = static_cast<uint8_t>(random());
+  return data;
+}
 
 std::string MimeA(const Bytes& data) {
   std::string text(4 * ((data.size() + 2) / 3), '?');
@@ -88,8 +94,7 @@ TEST(WordGroups, KnownTextsEveryLengthAndTheGroupWithANonDigit) {
   }
   std::mt19937 random(4);
   for (size_t length = 0; length <= 300; ++length) {
-    Bytes data(length);
-    for (auto& b : data) b = static_cast<uint8_t>(random());
+    const Bytes data = RandomBytes(random, length);
     const std::string text = WordGroups(data);
     ASSERT_EQ(text.size(), length / 4 * 6 + std::string("\0\2\3\5", 4)[length % 4]) << length;
     ASSERT_EQ(UnWordGroups(text), data) << length;
@@ -111,8 +116,7 @@ TEST(Mime, Rfc4648VectorsAndEveryLengthInBothWidths) {
   }
   std::mt19937 random(8);
   for (size_t length = 0; length <= 300; ++length) {
-    Bytes data(length);
-    for (auto& b : data) b = static_cast<uint8_t>(random());
+    const Bytes data = RandomBytes(random, length);
     const std::string text = MimeA(data);
     ASSERT_EQ(UnMimeA(text), data) << length;
     std::vector<WCHAR> wide(text.size() + 1, 0);
@@ -145,7 +149,8 @@ TEST(IsValidBase64, CountsTwentyTwoDigits) {
 
 // Texts drawn from all 256 byte values (or random 16-bit units), every length
 // up to 70, each ending at a guard page and decoded into an output buffer of
-// exactly the room the decoder promises, which also ends at a guard page.
+// exactly the room the decoder promises, which also ends at a guard page;
+// the readers of terminated texts (GUIDs, digests, keys) given the same.
 TEST(Decoders, StayWithinTheirInputAndRoomWhateverTheyAreFed) {
   std::mt19937 random(1321);
   for (int round = 0; round < 20; ++round) {
@@ -169,9 +174,18 @@ TEST(Decoders, StayWithinTheirInputAndRoomWhateverTheyAreFed) {
       for (WCHAR& c : wide) c = c == 0 ? 0x41 : c;
       const GuardedText<char> narrowText(text + '\0');
       const GuardedText<WCHAR> wideText(wide + WCHAR(0));
+      GUID guid;
+      uint8_t digest[16];
       DecodeBase64as64A(narrowText.get());
       DecodeBase64as64W(wideText.get());
       IsValidBase64(narrowText.get());
+      Base64toGUIDA(narrowText.get(), &guid);
+      Base64toGUIDW(wideText.get(), &guid);
+      Base64toMD5(narrowText.get(), digest);
+      Base32toGUID(narrowText.get(), &guid);
+      IsValidBase32(narrowText.get());
+      Base85toGUID(narrowText.get(), &guid);
+      HierarchyToIndex(narrowText.get());
     }
   }
 }

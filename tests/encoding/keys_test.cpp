@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 #include <string>
 #include <thread>
@@ -36,19 +37,25 @@ TEST(RandomKey, WritesCountOfAllNinetyFourCharactersAndATerminatorAndNeverRepeat
   for (int c = 0; c < 256; ++c) EXPECT_EQ(seen[c] > 0, c >= '!' && c <= '~') << c;
 }
 
-// Run alone in a fresh process too, so the threads meet the first call.
-TEST(FirstUse, ThreadsMakeKeysTogether) {
+// Run alone in a fresh process too, so that the threads meet the first call
+// and race to make the Base85 table at its first use.
+TEST(FirstUse, ThreadsMakeKeysAndDecodeBase85Together) {
+  const GUID sample = {0x00112233, 0x4455, 0x6677, {0x88, 0x99, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE, 0xFF}};
   std::vector<std::thread> threads;
-  std::vector<std::string> keys(8);
+  std::vector<int> failures(8, 0);
   for (int t = 0; t < 8; ++t) {
-    threads.emplace_back([t, &keys] {
+    threads.emplace_back([t, &failures, &sample] {
       char key[21];
       RandomKey(key, 20);
-      keys[t] = key;
+      failures[t] += std::string(key).size() != 20;
+      for (int i = 0; i < 200; ++i) {
+        GUID guid;
+        failures[t] += Base85toGUID("Ga]ZHRYZ4Yh]%Op%-!z)", &guid) != 1 || std::memcmp(&guid, &sample, sizeof guid) != 0;
+      }
     });
   }
   for (auto& thread : threads) thread.join();
-  for (const auto& key : keys) EXPECT_EQ(key.size(), 20u);
+  EXPECT_EQ(failures, std::vector<int>(8, 0));
 }
 
 }  // namespace

@@ -15,12 +15,8 @@
 namespace {
 
 std::string Hex(const uint8_t* bytes, size_t count) {
-  static const char digits[] = "0123456789abcdef";
   std::string text;
-  for (size_t i = 0; i < count; ++i) {
-    text.push_back(digits[bytes[i] >> 4]);
-    text.push_back(digits[bytes[i] & 15]);
-  }
+  for (size_t i = 0; i < count; ++i) text += {"0123456789abcdef"[bytes[i] >> 4], "0123456789abcdef"[bytes[i] & 15]};
   return text;
 }
 

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
-#include <sstream>
 #include <string>
 #include <utility>
 
@@ -27,9 +26,8 @@ namespace {
 // "locale type rest" lines keyed by "locale type".
 std::map<std::string, std::string> ReadKeyedLines(const char* fileName) {
   std::map<std::string, std::string> lines;
-  std::istringstream file(testing_support::ReadTextFile(testing_support::ProgramDirectory() / fileName));
-  for (std::string line; std::getline(file, line);) {
-    if (line.size() >= 10 && line[0] != '#') lines[line.substr(0, 9)] = line.substr(10);
+  for (const auto& line : testing_support::ReadTable(testing_support::ProgramDirectory() / fileName, '\n')) {
+    if (line[0].size() >= 10) lines[line[0].substr(0, 9)] = line[0].substr(10);
   }
   return lines;
 }

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <clocale>
 #include <cstring>
-#include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
@@ -122,13 +121,9 @@ TEST(NumberCases, FromTheTable) {
   const InternationalSettings saved = *GetGlobalInternational();
   for (const char* host : {"C", "de_DE.UTF-8"}) {
     if (std::setlocale(LC_NUMERIC, host) == nullptr) break;
-    std::ifstream cases("number_cases.txt");
-    ASSERT_TRUE(cases.is_open());
-    for (std::string line, field; std::getline(cases, line);) {
-      std::vector<std::string> f;
-      for (std::stringstream stream(line + "|"); std::getline(stream, field, '|');) f.push_back(field);
-      if (line[0] != '#') { EXPECT_EQ(Result(f), f.back()) << host << ": " << line; }
-    }
+    const auto cases = testing_support::ReadTable("number_cases.txt", '|');
+    ASSERT_FALSE(cases.empty());
+    for (const auto& f : cases) EXPECT_EQ(Result(f), f.back()) << host << ": " << f[0] << "|" << f[1];
   }
   std::setlocale(LC_NUMERIC, "C");
   *GetGlobalInternational() = saved;

@@ -27,14 +27,20 @@ class GuardedBytes {
 };
 
 // A copy of text (terminator included when the string holds one) whose last
-// element is the last one before the guard page.
+// element is the last one before the guard page. Given a room: `room`
+// elements holding the text, its terminator and filler bytes (0x7E).
 template <typename Char>
 class GuardedText {
  public:
-  explicit GuardedText(const std::basic_string<Char>& text) : bytes_(text.size() * sizeof(Char)) {
-    if (!text.empty()) std::memcpy(bytes_.data(), text.data(), text.size() * sizeof(Char));
+  explicit GuardedText(const std::basic_string<Char>& text) : GuardedText(text, text.size()) {}
+  GuardedText(const std::basic_string<Char>& text, size_t room) : bytes_(room * sizeof(Char)) {
+    std::basic_string<Char> filled = text;
+    if (filled.size() < room) filled.push_back(0);
+    filled.resize(room, static_cast<Char>(0x7E));
+    if (room > 0) std::memcpy(bytes_.data(), filled.data(), room * sizeof(Char));
   }
-  const Char* get() const { return reinterpret_cast<const Char*>(bytes_.data()); }
+  Char* get() const { return reinterpret_cast<Char*>(bytes_.data()); }
+  std::basic_string<Char> text() const { return get(); }
 
  private:
   GuardedBytes bytes_;

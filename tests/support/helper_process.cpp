@@ -17,6 +17,9 @@ extern char** environ;
 
 namespace testing_support {
 
+HelperProcess::HelperProcess(const std::vector<std::string>& arguments)
+    : HelperProcess(HelperProgram().string(), arguments) {}
+
 #ifdef _WIN32
 
 namespace {
@@ -28,9 +31,6 @@ std::wstring CommandLine(const std::string& program, const std::vector<std::stri
 }
 
 }  // namespace
-
-HelperProcess::HelperProcess(const std::vector<std::string>& arguments)
-    : HelperProcess(HelperProgram().string(), arguments) {}
 
 HelperProcess::HelperProcess(const std::string& program, const std::vector<std::string>& arguments) {
   SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
@@ -96,9 +96,6 @@ void HelperProcess::Wait() {
 }
 
 #else
-
-HelperProcess::HelperProcess(const std::vector<std::string>& arguments)
-    : HelperProcess(HelperProgram().string(), arguments) {}
 
 HelperProcess::HelperProcess(const std::string& helper, const std::vector<std::string>& arguments) {
   int toChild[2], fromChild[2];

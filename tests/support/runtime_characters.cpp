@@ -1,35 +1,35 @@
 #include "support/runtime_characters.h"
 
 #include <cstdio>
-#include <sstream>
+#include <vector>
 
+#include "platform/codepage.h"
 #include "platform/mbcs.h"
 
 namespace testing_support {
 namespace {
 
-std::string Classes(bool space, bool alphanumeric, bool digit) {
-  std::string classes;
-  if (space) classes += 's';
-  if (alphanumeric) classes += 'a';
-  if (digit) classes += 'd';
-  return classes.empty() ? "-" : classes;
+// A code (a byte, or lead byte * 256 + trail byte) and its answers: the
+// classes ("s" space, "a" letter or digit, "d" digit; "-" none), then the
+// upper and the lower case as offsets from the code.
+struct Answer {
+  unsigned code;
+  std::string text;
+};
+
+std::string Describe(unsigned code, bool space, bool alphanumeric, bool digit, unsigned upper, unsigned lower) {
+  const std::string classes = std::string(space ? "s" : "") + (alphanumeric ? "a" : "") + (digit ? "d" : "");
+  return (classes.empty() ? "-" : classes) + " " + std::to_string(static_cast<long>(upper) - static_cast<long>(code)) +
+         " " + std::to_string(static_cast<long>(lower) - static_cast<long>(code));
 }
 
-CharacterAnswer Ask(unsigned code) {
-  unsigned char bytes[3] = {0, 0, 0};
-  if (code < 0x100) {
-    bytes[0] = static_cast<unsigned char>(code);
-  } else {
-    bytes[0] = static_cast<unsigned char>(code >> 8);
-    bytes[1] = static_cast<unsigned char>(code & 0xFF);
-  }
-  platform::_mbslwr(bytes);
+Answer Ask(unsigned code) {
+  unsigned char bytes[3] = {static_cast<unsigned char>(code < 0x100 ? code : code >> 8),
+                            static_cast<unsigned char>(code < 0x100 ? 0 : code & 0xFF), 0};
+  platform::_mbslwr(bytes);  // what it makes of the character alone
   const unsigned lower = bytes[1] != 0 ? (static_cast<unsigned>(bytes[0]) << 8 | bytes[1]) : bytes[0];
-  return {code,
-          Classes(platform::_ismbcspace(code) != 0, platform::_ismbcalnum(code) != 0,
-                  platform::_ismbcdigit(code) != 0),
-          platform::_mbctoupper(code), lower};
+  return {code, Describe(code, platform::_ismbcspace(code) != 0, platform::_ismbcalnum(code) != 0,
+                         platform::_ismbcdigit(code) != 0, platform::_mbctoupper(code), lower)};
 }
 
 std::string Hex(unsigned value, int digits) {
@@ -38,103 +38,46 @@ std::string Hex(unsigned value, int digits) {
   return text;
 }
 
-long Offset(unsigned to, unsigned from) { return static_cast<long>(to) - static_cast<long>(from); }
-
-bool Continues(const CharacterAnswer& run, const CharacterAnswer& last, const CharacterAnswer& next) {
-  return next.code == last.code + 1 && next.classes == run.classes &&
-         Offset(next.upper, next.code) == Offset(run.upper, run.code) &&
-         Offset(next.lower, next.code) == Offset(run.lower, run.code);
+// "[name]", the ranges of lead bytes, then runs of consecutive codes with
+// equal answers.
+std::string FormatSection(const std::string& name, const std::vector<bool>& lead, const std::vector<Answer>& answers) {
+  std::string ranges;
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    if (!lead[byte] || (byte > 0 && lead[byte - 1])) continue;
+    unsigned last = byte;
+    while (last + 1 < 256 && lead[last + 1]) ++last;
+    ranges += " " + Hex(byte, 2) + "-" + Hex(last, 2);
+  }
+  std::string out = "[" + name + "]\nlead" + (ranges.empty() ? " -" : ranges) + "\n";
+  for (size_t first = 0, last; first < answers.size(); first = last + 1) {
+    for (last = first; last + 1 < answers.size() && answers[last + 1].code == answers[last].code + 1 &&
+                       answers[last + 1].text == answers[first].text;) {
+      ++last;
+    }
+    out += Hex(answers[first].code, 4) + "-" + Hex(answers[last].code, 4) + " " + answers[first].text + "\n";
+  }
+  return out;
 }
 
 }  // namespace
 
-CharacterTable AskMultiByteServices() {
-  CharacterTable table;
-  table.lead.resize(256);
-  for (unsigned byte = 0; byte < 256; ++byte) table.lead[byte] = platform::_ismbblead(byte) != 0;
-  for (unsigned code = 1; code < 0x100; ++code) table.characters.push_back(Ask(code));
-  for (unsigned lead = 1; lead < 0x100; ++lead) {
-    if (!table.lead[lead]) continue;
-    for (unsigned trail = 1; trail < 0x100; ++trail) table.characters.push_back(Ask(lead << 8 | trail));
+std::string MultiByteServicesSection() {
+  std::vector<bool> lead(256);
+  for (unsigned byte = 0; byte < 256; ++byte) lead[byte] = platform::_ismbblead(byte) != 0;
+  std::vector<Answer> answers;
+  for (unsigned code = 1; code < 0x10000; ++code) {
+    if (code < 0x100 || (lead[code >> 8] && (code & 0xFF) != 0)) answers.push_back(Ask(code));
   }
-  return table;
+  return FormatSection(std::to_string(platform::GetACP()), lead, answers);
 }
 
-CharacterTable AskWideClassification() {
-  CharacterTable table;
-  table.lead.resize(256);
+std::string WideClassificationSection() {
+  std::vector<Answer> answers;
   for (unsigned unit = 0; unit < 0x10000; ++unit) {
     const WCHAR c = static_cast<WCHAR>(unit);
-    table.characters.push_back({unit, Classes(platform::iswspace(c) != 0, platform::iswalnum(c) != 0, false), unit, unit});
+    answers.push_back({unit, Describe(unit, platform::iswspace(c) != 0, platform::iswalnum(c) != 0, false, unit, unit)});
   }
-  return table;
-}
-
-std::string FormatSection(const std::string& name, const CharacterTable& table) {
-  std::ostringstream out;
-  out << "[" << name << "]\nlead";
-  bool any = false;
-  for (unsigned byte = 0; byte < 256; ++byte) {
-    if (!table.lead[byte] || (byte > 0 && table.lead[byte - 1])) continue;
-    unsigned last = byte;
-    while (last + 1 < 256 && table.lead[last + 1]) ++last;
-    out << " " << Hex(byte, 2) << "-" << Hex(last, 2);
-    any = true;
-  }
-  out << (any ? "\n" : " -\n");
-  const std::vector<CharacterAnswer>& answers = table.characters;
-  for (size_t first = 0; first < answers.size();) {
-    size_t last = first;
-    while (last + 1 < answers.size() && Continues(answers[first], answers[last], answers[last + 1])) ++last;
-    const CharacterAnswer& run = answers[first];
-    out << Hex(run.code, 4) << "-" << Hex(answers[last].code, 4) << " " << run.classes << " "
-        << Offset(run.upper, run.code) << " " << Offset(run.lower, run.code) << "\n";
-    first = last + 1;
-  }
-  return out.str();
-}
-
-std::map<std::string, CharacterTable> ParseSections(const std::string& text) {
-  std::map<std::string, CharacterTable> sections;
-  CharacterTable* table = nullptr;
-  std::istringstream lines(text);
-  std::string line;
-  while (std::getline(lines, line)) {
-    if (line.empty() || line[0] == '#') continue;
-    if (line[0] == '[') {
-      table = &sections[line.substr(1, line.find(']') - 1)];
-      table->lead.assign(256, false);
-      continue;
-    }
-    if (table == nullptr) continue;
-    std::istringstream fields(line);
-    std::string range;
-    fields >> range;
-    if (range == "lead") {
-      while (fields >> range) {
-        if (range == "-") break;
-        unsigned first = std::stoul(range.substr(0, 2), nullptr, 16);
-        unsigned last = std::stoul(range.substr(3, 2), nullptr, 16);
-        for (unsigned byte = first; byte <= last && byte < 256; ++byte) table->lead[byte] = true;
-      }
-      continue;
-    }
-    std::string classes;
-    long upper = 0, lower = 0;
-    fields >> classes >> upper >> lower;
-    const unsigned first = std::stoul(range.substr(0, range.find('-')), nullptr, 16);
-    const unsigned last = std::stoul(range.substr(range.find('-') + 1), nullptr, 16);
-    for (unsigned code = first; code <= last; ++code) {
-      table->characters.push_back({code, classes, static_cast<unsigned>(static_cast<long>(code) + upper),
-                                   static_cast<unsigned>(static_cast<long>(code) + lower)});
-    }
-  }
-  return sections;
-}
-
-std::string Describe(const CharacterAnswer& answer) {
-  return Hex(answer.code, 4) + " classes " + answer.classes + " upper " + Hex(answer.upper, 4) + " lower " +
-         Hex(answer.lower, 4);
+  return FormatSection("wide", std::vector<bool>(256), answers);
 }
 
 }  // namespace testing_support

@@ -68,6 +68,20 @@ std::string ReadTextFile(const fs::path& file) {
   return text.str();
 }
 
+std::vector<std::vector<std::string>> ReadTable(const fs::path& file, char separator) {
+  std::vector<std::vector<std::string>> table;
+  std::istringstream lines(ReadTextFile(file));
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string>& fields = table.emplace_back();
+    for (size_t start = 0, end = 0; end != std::string::npos; start = end + 1) {
+      end = line.find(separator, start);
+      fields.push_back(line.substr(start, end - start));
+    }
+  }
+  return table;
+}
+
 fs::path ProgramPath() {
 #ifdef _WIN32
   wchar_t buffer[MAX_PATH];
@@ -121,24 +135,10 @@ std::string ToUtf8(const WideString& text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
     uint32_t code = text[i];
-    if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size()) {
-      code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
-    }
-    if (code < 0x80) {
-      out.push_back(static_cast<char>(code));
-    } else if (code < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else if (code < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-    }
+    if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size()) code = 0x10000 + ((code - 0xD800) << 10) + (text[++i] - 0xDC00);
+    const int trails = code < 0x80 ? 0 : code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+    out.push_back(static_cast<char>(trails == 0 ? code : ((0xF0u << (3 - trails)) & 0xFF) | (code >> (6 * trails))));
+    for (int k = trails - 1; k >= 0; --k) out.push_back(static_cast<char>(0x80 | ((code >> (6 * k)) & 0x3F)));
   }
   return out;
 }

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "platform/types.h"
 #include "platform/wide.h"
@@ -32,6 +33,9 @@ class TempDir {
 
 void WriteTextFile(const fs::path& file, const std::string& contents);
 std::string ReadTextFile(const fs::path& file);
+// The fields of a table file's lines, split at `separator`; empty lines and
+// lines starting with '#' left out.
+std::vector<std::vector<std::string>> ReadTable(const fs::path& file, char separator);
 
 // The running test program's file and folder, from the operating system.
 fs::path ProgramPath();

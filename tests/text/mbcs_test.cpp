@@ -1,6 +1,6 @@
-// The multi-byte services' stepping, copying, searching and case mapping in
-// code page 932, as the Windows runtime does them (lead bytes and the
-// classification and case of every code are compared with the runtime's in
+// The multi-byte services' stepping, copying and searching in code page 932,
+// as the Windows runtime does them (lead bytes and the classification and
+// case of every code are compared with the runtime's in
 // runtime_characters_test.cpp).
 
 #include <string>
@@ -43,16 +43,6 @@ TEST_F(Cp932, SearchNeverMatchesATrailByte) {
   const std::pair<unsigned, size_t> last[] = {{'\\', 7}, {'a', 6}, {0x8261, 1}, {0, text.size()}};
   for (const auto& [c, at] : last) EXPECT_EQ(platform::_mbsrchr(p, c), p + at) << c;
   EXPECT_EQ(platform::_mbsrchr(U(kHyou), '\\'), nullptr);
-}
-
-TEST_F(Cp932, CaseMapsFullWidthAndGreekLettersAndLeavesKanaAlone) {
-  std::string text = std::string("AbZ") + kFullwidthCapitalA + "\x83\x9f" + kHiraganaA + kHalfwidthKatakanaA;
-  platform::_mbslwr(reinterpret_cast<unsigned char*>(&text[0]));
-  EXPECT_EQ(text, std::string("abz") + kFullwidthSmallA + "\x83\xbf" + kHiraganaA + kHalfwidthKatakanaA);
-  EXPECT_EQ(platform::_mbctoupper('q'), unsigned('Q'));
-  EXPECT_EQ(platform::_mbctoupper(0x8281), 0x8260u);
-  EXPECT_EQ(platform::_mbctoupper(0x82A0), 0x82A0u);
-  EXPECT_EQ(platform::_mbctoupper(0x0161), 0x0161u);  // 0x01 is no lead byte: no character
 }
 
 }  // namespace

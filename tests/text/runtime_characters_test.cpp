@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 #include <string>
 
@@ -21,65 +22,41 @@
 
 namespace {
 
-using testing_support::CharacterTable;
-
-std::map<std::string, CharacterTable> RecordedAnswers() {
-  std::string file = testing_support::ReadTextFile(testing_support::ProgramDirectory() / "runtime_characters.txt");
-  return testing_support::ParseSections(file);
+// The recorded sections by name ("932", "wide", ...), each from its "[name]" line.
+std::map<std::string, std::string> RecordedSections() {
+  std::istringstream file(testing_support::ReadTextFile(testing_support::ProgramDirectory() / "runtime_characters.txt"));
+  std::map<std::string, std::string> sections;
+  std::string* section = nullptr;
+  for (std::string line; std::getline(file, line);) {
+    if (line[0] == '[') section = &sections[line.substr(1, line.find(']') - 1)];
+    if (section != nullptr && line[0] != '#') *section += line + "\n";
+  }
+  return sections;
 }
-
-// Lists the differences, at most a screenful.
-std::string Differences(const CharacterTable& expected, const CharacterTable& actual) {
-  std::ostringstream out;
-  int shown = 0;
-  for (unsigned byte = 0; byte < 256; ++byte) {
-    if (expected.lead[byte] != actual.lead[byte]) out << "lead byte " << byte << " differs\n";
-  }
-  if (expected.characters.size() != actual.characters.size()) {
-    out << expected.characters.size() << " codes recorded, " << actual.characters.size() << " asked\n";
-    return out.str();
-  }
-  for (size_t i = 0; i < expected.characters.size(); ++i) {
-    if (expected.characters[i] == actual.characters[i]) continue;
-    if (++shown > 20) return out.str() + "...\n";
-    out << "runtime " << Describe(expected.characters[i]) << "\nplatform " << Describe(actual.characters[i]) << "\n";
-  }
-  return out.str();
-}
-
-#ifndef _WIN32
-class PinnedCodePage {
- public:
-  explicit PinnedCodePage(UINT codePage) { platform::AnsiCodePageStore::Pin(codePage); }
-  ~PinnedCodePage() { platform::AnsiCodePageStore::Pin(0); }
-};
-#endif
 
 TEST(RuntimeCharacters, MultiByteServicesAnswerAsTheRuntime) {
-  const auto recorded = RecordedAnswers();
   int compared = 0;
-  for (const auto& section : recorded) {
-    if (section.first == "wide") continue;
-    const UINT codePage = static_cast<UINT>(std::stoul(section.first));
+  for (const auto& [name, recorded] : RecordedSections()) {
+    if (name == "wide") continue;
+    const UINT codePage = static_cast<UINT>(std::stoul(name));
 #ifdef _WIN32
     if (codePage != platform::GetACP()) continue;
 #else
-    PinnedCodePage pinned(codePage);
+    platform::AnsiCodePageStore::Pin(codePage);
 #endif
-    EXPECT_EQ(Differences(section.second, testing_support::AskMultiByteServices()), "") << "code page " << codePage;
+    EXPECT_EQ(testing_support::MultiByteServicesSection(), recorded) << "code page " << codePage;
     ++compared;
   }
 #ifdef _WIN32
   if (compared == 0) GTEST_SKIP() << "no recorded answers for code page " << platform::GetACP();
 #else
+  platform::AnsiCodePageStore::Pin(0);
   EXPECT_EQ(compared, 5);
 #endif
 }
 
 TEST(RuntimeCharacters, WideClassificationAnswersAsTheRuntime) {
-  const auto recorded = RecordedAnswers();
-  ASSERT_EQ(recorded.count("wide"), 1u);
-  EXPECT_EQ(Differences(recorded.at("wide"), testing_support::AskWideClassification()), "");
+  EXPECT_EQ(testing_support::WideClassificationSection(), RecordedSections()["wide"]);
 }
 
 }  // namespace

@@ -1,14 +1,14 @@
 // Shared by the text tests: the path and code page a test needs, Shift_JIS
-// characters, and buffers with guard bytes after their room.
+// characters, and buffers ending at a guard page.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
 #include "frame/module.h"
 #include "platform/codepage.h"
+#include "support/guarded_memory.h"
 
 namespace text_testing {
 
@@ -56,36 +56,8 @@ constexpr char kFullwidthSmallA[] = "\x82\x81";    // U+FF41
 constexpr char kHyou[] = "\x95\x5c";               // U+8868, trail byte '\'
 constexpr char kHalfwidthKatakanaA[] = "\xb1";     // U+FF71, a single byte
 
-// `room` characters of buffer followed by guard characters that nothing may
-// touch; the buffer starts with `initial` and its terminator.
-template <typename Char>
-class Guarded {
- public:
-  static constexpr size_t kGuards = 8;
-  static constexpr Char kGuard = static_cast<Char>(0x7E);
-
-  Guarded(const std::basic_string<Char>& initial, size_t room) : room_(room), units_(room + kGuards, kGuard) {
-    EXPECT_LT(initial.size(), room) << "the initial text must fit";
-    std::copy(initial.begin(), initial.end(), units_.begin());
-    units_[initial.size()] = 0;
-  }
-
-  Char* get() { return units_.data(); }
-  std::basic_string<Char> text() const { return std::basic_string<Char>(units_.data()); }
-
-  bool GuardsIntact() const {
-    for (size_t i = room_; i < units_.size(); ++i) {
-      if (units_[i] != kGuard) return false;
-    }
-    return true;
-  }
-
- private:
-  size_t room_;
-  std::vector<Char> units_;
-};
-
-using GuardedA = Guarded<char>;
-using GuardedW = Guarded<WCHAR>;
+// Text buffers that end at a guard page: a write past their room faults.
+using GuardedA = testing_support::GuardedText<char>;
+using GuardedW = testing_support::GuardedText<WCHAR>;
 
 }  // namespace text_testing

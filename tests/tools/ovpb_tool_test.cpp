@@ -98,6 +98,19 @@ TEST_F(OvpbTool, ShowsARingLogInOrderAfterAnyNumberOfWraps) {
   }
 }
 
+// The ring keeps no mark after the previous round: an older round's entry
+// lying whole beyond it is known by its earlier time.
+TEST_F(OvpbTool, AnOlderRoundsEntryAfterThePreviousRoundIsNotShown) {
+  auto line = [](char second, const char* text) {
+    return std::string("(Sun Dec 06 04:32:0") + second + " 2026) PC7:alice prog:1 : " + text;
+  };
+  std::string header = std::to_string(10 + line('5', "newest").size() + 2);
+  header.resize(10, ' ');
+  WriteTextFile(dir_ / "ring.log", header + line('5', "newest") + "\r\n*++++++++++++++++++++++++End of Log++++++++++++++++++++++++*\r\n" +
+                                       line('3', "previous") + "\r\n" + line('1', "older") + "\r\n");
+  EXPECT_EQ(Run("log show " + Path("ring.log")).output, line('3', "previous") + "\n" + line('5', "newest") + "\n");
+}
+
 TEST_F(OvpbTool, FiltersAndJsonOnAnAppendLog) {
   std::string log = Path("append.log");
   std::string lines = "(Sat Dec 05 23:59:59 2026) PC7:alice my prog:1 [Net         ]:   connected to db1\r\n"
