@@ -105,26 +105,22 @@ TEST_F(ConfigurationKeys, DefaultsAndEveryKeyOfTheVersionSection) {
   EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "yes");
 }
 
-TEST_F(ConfigurationKeys, KeptKeysIgnoreLaterChangesButTheDumpSwitchDoesNot) {
+// Kept keys ignore later changes, unless the value read was the key's
+// sentinel; the dump switch is read at every use.
+TEST_F(ConfigurationKeys, KeptKeysIgnoreLaterChangesButTheDumpSwitchAndSentinelsDoNot) {
   using frame::ConfigKey;
-  WriteConfig("[VERSION]\r\nGeneralLogging=2\r\nGenerateMiniDump=first\r\n");
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::GeneralLogging), 2);
-  EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "first");
-  WriteConfig("[VERSION]\r\nGeneralLogging=5\r\nGenerateMiniDump=second\r\n");
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::GeneralLogging), 2);
-  EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "second");
-}
-
-TEST_F(ConfigurationKeys, AValueEqualToItsSentinelIsReadAgain) {
-  using frame::ConfigKey;
-  WriteConfig("[VERSION]\r\nGeneralLogging=-1\r\nLogFileDeletes=2147483647\r\n");
+  WriteConfig("[VERSION]\r\nGeneralLogging=-1\r\nLogFileDeletes=2147483647\r\nGenerateMiniDump=first\r\n"
+              "OVAssert=2\r\n");
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::GeneralLogging), -1);
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::LogFileDeletes), 0x7FFFFFFF);
-  WriteConfig("[VERSION]\r\nGeneralLogging=4\r\nLogFileDeletes=-1\r\n");
+  EXPECT_EQ(frame::ConfigInteger(ConfigKey::OVAssert), 2);
+  EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "first");
+  WriteConfig("[VERSION]\r\nGeneralLogging=4\r\nLogFileDeletes=-1\r\nGenerateMiniDump=second\r\nOVAssert=5\r\n");
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::GeneralLogging), 4);
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::LogFileDeletes), -1);
-  // -1 is no sentinel for LogFileDeletes: now it is kept.
-  WriteConfig("[VERSION]\r\nLogFileDeletes=6\r\n");
+  EXPECT_EQ(frame::ConfigInteger(ConfigKey::OVAssert), 2);
+  EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "second");
+  WriteConfig("[VERSION]\r\nLogFileDeletes=6\r\n");  // -1 is no sentinel for LogFileDeletes
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::LogFileDeletes), -1);
 }
 

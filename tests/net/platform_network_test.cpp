@@ -57,18 +57,13 @@ TEST(NetworkPlatform, UniversalNameNeedsARoomyBuffer) {
 TEST(NetworkPlatform, WinsockCountsItsUsersAndReadsWindowsAddressForms) {
   WSADATA data;
   ASSERT_EQ(platform::WSAStartup(0x0101, &data), 0);
-  const struct {
-    const char* text;
-    const char* dotted;  // null: no address
-  } cases[] = {{"10.1", "10.0.0.1"},     {"010.1.2.3", "8.1.2.3"}, {"0x7f.1", "127.0.0.1"}, {"1.2.3.4", "1.2.3.4"},
-               {"1.2.3.4.5", nullptr},   {"256.1.1.1", nullptr},   {"", nullptr},          {"fs.dept", nullptr}};
+  const char* const cases[][2] = {{"10.1", "10.0.0.1"},   {"010.1.2.3", "8.1.2.3"}, {"0x7f.1", "127.0.0.1"},
+                                  {"1.2.3.4", "1.2.3.4"}, {"1.2.3.4.5", "none"},    {"256.1.1.1", "none"},
+                                  {"", "none"},           {"fs.dept", "none"}};
   for (const auto& c : cases) {
-    ULONG address = platform::inet_addr(c.text);
     IN_ADDR in;
-    in.s_addr = address;
-    EXPECT_EQ(address == INADDR_NONE ? std::string("none") : std::string(platform::inet_ntoa(in)),
-              c.dotted != nullptr ? c.dotted : "none")
-        << c.text;
+    in.s_addr = platform::inet_addr(c[0]);
+    EXPECT_EQ(in.s_addr == INADDR_NONE ? std::string("none") : std::string(platform::inet_ntoa(in)), c[1]) << c[0];
   }
   EXPECT_EQ(platform::WSACleanup(), 0);
   EXPECT_NE(platform::WSACleanup(), 0);
@@ -135,23 +130,12 @@ std::string Universal(const char* root) {
 }
 
 TEST_F(PosixNetworkDrives, DrivesTellTheirKindShareAndConnection) {
-  const struct {
-    const char* root;
-    UINT type;
-    const char* universal;
-  } cases[] = {
-      {"C:\\", DRIVE_FIXED, "2250"},
-      {"D:\\x\\", DRIVE_REMOTE, "\\\\srv\\data\\sub\\x\\"},
-      {"E:\\", DRIVE_REMOTE, "1201"},
-      {"F:\\", DRIVE_REMOTE, "\\\\files\\export\\"},
-      {"G:\\a", DRIVE_REMOTE, "\\\\host\\home\\user\\a"},
-      {"H:\\", DRIVE_FIXED, "2250"},
-      {"X:\\", DRIVE_REMOTE, "\\\\nas\\music\\"},
-      {"Y:\\", DRIVE_REMOTE, "1201"},
-      {"z:\\", DRIVE_REMOTE, "\\\\srv\\data\\"},
-      {"Q:\\", DRIVE_NO_ROOT_DIR, "2250"},
-      {"\\\\srv\\data\\", DRIVE_NO_ROOT_DIR, "1200"},
-  };
+  const struct { const char* root; UINT type; const char* universal; } cases[] = {
+      {"C:\\", DRIVE_FIXED, "2250"}, {"D:\\x\\", DRIVE_REMOTE, "\\\\srv\\data\\sub\\x\\"}, {"E:\\", DRIVE_REMOTE, "1201"},
+      {"F:\\", DRIVE_REMOTE, "\\\\files\\export\\"}, {"G:\\a", DRIVE_REMOTE, "\\\\host\\home\\user\\a"},
+      {"H:\\", DRIVE_FIXED, "2250"}, {"X:\\", DRIVE_REMOTE, "\\\\nas\\music\\"}, {"Y:\\", DRIVE_REMOTE, "1201"},
+      {"z:\\", DRIVE_REMOTE, "\\\\srv\\data\\"}, {"Q:\\", DRIVE_NO_ROOT_DIR, "2250"},
+      {"\\\\srv\\data\\", DRIVE_NO_ROOT_DIR, "1200"}};
   for (const auto& c : cases) {
     EXPECT_EQ(platform::GetDriveTypeA(c.root), c.type) << c.root;
     EXPECT_EQ(Universal(c.root), c.universal) << c.root;
