@@ -72,7 +72,7 @@ TEST_F(LogEntries, LevelAndCategoriesChooseTheEntriesAndExFormsIgnoreTheLevel) {
   for (const char* dropped : {"[Copy ", "three", "AVery"}) EXPECT_EQ(written.find(dropped), std::string::npos) << dropped;
 }
 
-TEST_F(LogEntries, CategoryListsAreTakenAsWritten) {
+TEST_F(LogEntries, CategoryListsAreTakenAsWrittenAndRawEntriesAsTheMessage) {
   const struct {
     const char *category, *component;
     bool written;
@@ -89,10 +89,8 @@ TEST_F(LogEntries, CategoryListsAreTakenAsWritten) {
     EXPECT_EQ(Written() != "", c.written) << c.category << " / " << c.component;
   }
   EXPECT_NE(Written().find("[AVeryLongComponentName]: m"), std::string::npos);  // in full
-}
-
-TEST_F(LogEntries, RawEntriesAreTheMessageAlone) {
-  Configure("LoggingCategory=raw\r\n");
+  fs::remove(path_);
+  Configure("LoggingCategory=raw\r\n");  // raw entries are the message alone
   Point();
   OVWriteLogA("@Raw", 0, "just %s", "this");
   OVWriteLogA("@Other", 0, "dropped");

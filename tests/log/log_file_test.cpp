@@ -17,9 +17,7 @@ namespace fs = std::filesystem;
 
 using log_testing::LogTest;
 using testing_support::ReadTextFile;
-using testing_support::WriteTextFile;
-
-const std::string kMarker = "*++++++++++++++++++++++++End of Log++++++++++++++++++++++++*\r\n";
+using log_testing::kMarker;
 
 std::string Header(long position) {
   std::string header = std::to_string(position);

@@ -25,7 +25,7 @@ namespace {
 using net_test::FakeNetwork;
 using net_test::ListedA;
 
-TEST(NetworkPlatform, EnumerationsResumeAndAskForRoom) {
+TEST(NetworkPlatform, EnumerationsAndUniversalNamesResumeAndAskForRoom) {
   FakeNetwork network;
   network.Connect('Z', "\\\\srv\\data");
   network.Remember('R', "\\\\srv\\" + std::string(300, 'r'));
@@ -37,21 +37,16 @@ TEST(NetworkPlatform, EnumerationsResumeAndAskForRoom) {
   EXPECT_EQ(ListedA(RESOURCE_REMEMBERED, 40, &needed), expected);  // one entry per request
   EXPECT_EQ(needed, sizeof(NETRESOURCEA) + 4 + 306);
   EXPECT_EQ(ListedA(RESOURCE_CONNECTED, 4096), (std::vector<std::string>{"1 Z: \\\\srv\\data", "1 - \\\\srv\\nodrive"}));
-  network.refuse_enumeration = true;
-  EXPECT_EQ(ListedA(RESOURCE_CONNECTED, 4096), std::vector<std::string>{"(not opened)"});
-}
-
-TEST(NetworkPlatform, UniversalNameNeedsARoomyBuffer) {
-  FakeNetwork network;
-  network.Connect('Z', "\\\\srv\\data");
   network.Local('C');
   alignas(void*) char buffer[200];
-  DWORD size = 8;
+  DWORD size = 8;  // a universal name also asks for room
   EXPECT_EQ(platform::WNetGetUniversalNameA("Z:\\a\\", UNIVERSAL_NAME_INFO_LEVEL, buffer, &size), DWORD(ERROR_MORE_DATA));
   EXPECT_EQ(size, sizeof(void*) + 14);
   EXPECT_EQ(platform::WNetGetUniversalNameA("Z:\\a\\", UNIVERSAL_NAME_INFO_LEVEL, buffer, &size), 0u);
   EXPECT_STREQ(reinterpret_cast<UNIVERSAL_NAME_INFOA*>(buffer)->lpUniversalName, "\\\\srv\\data\\a\\");
   EXPECT_EQ(platform::GetDriveTypeW(OV_WIDE("c:\\x")), UINT(DRIVE_FIXED));
+  network.refuse_enumeration = true;
+  EXPECT_EQ(ListedA(RESOURCE_CONNECTED, 4096), std::vector<std::string>{"(not opened)"});
 }
 
 TEST(NetworkPlatform, WinsockCountsItsUsersAndReadsWindowsAddressForms) {
