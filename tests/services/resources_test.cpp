@@ -88,7 +88,9 @@ TEST_F(ResourceFile, FindsByKeysAsTheyAreMadeAndReadsInside) {
     IStream* resource = openRes(c.name, c.type);
     const std::string read = resource == nullptr ? "(none)" : ReadAll(resource);
     EXPECT_EQ(c.expected != nullptr ? c.expected : "(none)", read) << c.name << "/" << c.type;
-    if (resource != nullptr) EXPECT_EQ(static_cast<LONG>(read.size()), lseekRes(resource, 0, 2));
+    if (resource != nullptr) {
+      EXPECT_EQ(static_cast<LONG>(read.size()), lseekRes(resource, 0, 2));
+    }
     closeRes(resource);
   }
   IStream* wave = openRes("A", "WAVE");
