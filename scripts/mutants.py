@@ -32,7 +32,8 @@ MUTANTS = [
     ("log/log_file.cpp", "if (position + static_cast<long long>(length) <= sizeLimit) {",
      "if (position + static_cast<long long>(length) < sizeLimit) {", "ring wraps one byte early"),
     ("log/log_file.cpp", "long end = position + static_cast<long>(WriteEntryAndMarker(file, position, text, length));",
-     "long end = position + static_cast<long>(WriteEntryAndMarker(file, position, text, length)) - 1;", "header position one short of the entry's end"),
+     "long end = position + static_cast<long>(WriteEntryAndMarker(file, position, text, length)) - 1;",
+     "header position one short of the entry's end"),
     ("log/log_file.cpp", "if (*position < kFirstEntryOffset) *position = kFirstEntryOffset;", "",
      "a header below 10 writes over the header"),
     ("log/log_file.cpp", "if (length >= MAX_PATH) return;", "if (length > MAX_PATH) return;",
@@ -190,6 +191,36 @@ MUTANTS = [
      "fields.tm_mon = static_cast<int>((found - kMonths) / 3) + 1;", "entry months one late"),
     ("tools/log_reader.cpp", "entry.indentation = static_cast<int>(text - messageBegin);",
      "entry.indentation = static_cast<int>(text - messageBegin) - 1;", "indentation one short"),
+    # services
+    ("services/post_message.cpp", "return !(entry.tick + kExpiryAge >= now && now >= entry.tick);",
+     "return !(entry.tick + kExpiryAge > now && now >= entry.tick);", "a block exactly 10 s old is freed"),
+    ("services/colours.cpp", "0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xDF,", "0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xDE,",
+     "Mac table: a wrong entry for the sharp s"),
+    ("services/colours.cpp", "value >= 0xC0 ? kWinToMac[value - 0xC0]", "value > 0xC0 ? kWinToMac[value - 0xC0]",
+     "Windows byte 0xC0 left as it is"),
+    ("services/colours.cpp", "  *destination = 0;\n  return destination;", "  return destination;",
+     "a converted string left unterminated"),
+    ("services/resources.cpp", "  text::str_trimA(key);\n", "", "resource names keep their trailing blanks"),
+    ("services/resources.cpp", "SetSubFileRange(clone, start, end - start);", "SetSubFileRange(clone, start, end - start - 1);",
+     "a resource read one byte short"),
+    ("services/process.cpp", "if (static_cast<DWORD>(both >> 32) == session) return", "if (true) return",
+     "the session identifier kept when the session changes"),
+    ("services/wait_cursor.cpp", "  if (!services::OnMainThread()) return;\n  if (wait.depth.fetch_add(1) == 0) {",
+     "  if (wait.depth.fetch_add(1) == 0) {", "a worker thread nests the wait cursor"),
+    # net
+    ("net/drive_mapping.cpp", "return path[length] == 0 || path[length] == '\\\\' || remote[length - 1] == '\\\\';",
+     "return true;", "a connection maps a share whose name only begins with its own"),
+    ("net/drive_mapping.cpp", "bool in_scope = entry.dwScope == RESOURCE_CONNECTED || entry.dwScope == RESOURCE_REMEMBERED;",
+     "bool in_scope = true;", "a connection of another scope maps paths"),
+    ("net/safe_names.cpp", "if (name.find('.') == std::string::npos) name += '.';", "",
+     "a host name without a dot gets no closing dot"),
+    ("net/safe_names.cpp", "if (now - state.colligo_checked.load() <= kScanInterval)", "if (false)",
+     "the process list scanned at every call"),
+    ("net/universal_names.cpp", "    Upper(&name);\n    *remote = name;", "    *remote = name;",
+     "a remembered connection's name not upper-cased"),
+    ("net/universal_names.cpp", "state.mapping_mode.store(mode);", "", "the mapping mode read again at every call"),
+    ("net/host_names.cpp", "    found = true;\n", "    found = true;\n    break;\n",
+     "the first IPv4 address kept instead of the last"),
 ]
 
 # Test programs tried after the mutated folder's own, the slowest last.
@@ -285,7 +316,7 @@ def main():
     if bad:
         sys.exit("texts not found exactly once:\n" + "\n".join(bad))
     if args.check:
-        print(f"{len(MUTANTS)} faults, every text found once")
+        print(f"{len(chosen)} faults, every text found once")
         return
     build = os.path.join(tree, "build", "linux")
     report = args.report or os.path.join(build, "mutants-report.txt")

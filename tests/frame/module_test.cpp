@@ -33,30 +33,20 @@ TEST(ModuleFrame, KnowsItsDirectoryAttachingThreadAndDoubleByteFlag) {
   std::lock_guard<std::recursive_mutex> inner(frame::ModuleLock());  // a critical section re-enters
 }
 
-// A copy of the built library, renamed, in a folder away from the program
-// that loads it.
-class RelocatedLibrary : public ::testing::Test {
- protected:
-  void SetUp() override {
-    copy_ = dir_ / (std::string("renamed-copy") + testing_support::LibraryFile().extension().string());
-    fs::copy_file(testing_support::LibraryFile(), copy_);
-  }
-
-  void WriteConfig(const std::string& contents) { testing_support::WriteTextFile(dir_ / "cv.ver", contents); }
-
-  TempDir dir_;
-  fs::path copy_;
-};
-
-TEST_F(RelocatedLibrary, ReadsTheConfigurationBesideItsOwnFileOncePerProcess) {
-  WriteConfig("[VERSION]\r\nOVAssert=1\r\n");
-  LoadedLibrary library(copy_);
+// A renamed copy of the built library, in a folder away from the program
+// that loads it, reads the cv.ver beside itself once per process.
+TEST(RelocatedLibrary, ReadsTheConfigurationBesideItsOwnFileOncePerProcess) {
+  TempDir dir;
+  const fs::path copy = dir / ("renamed-copy" + testing_support::LibraryFile().extension().string());
+  fs::copy_file(testing_support::LibraryFile(), copy);
+  testing_support::WriteTextFile(dir / "cv.ver", "[VERSION]\r\nOVAssert=1\r\n");
+  LoadedLibrary library(copy);
   ASSERT_TRUE(library.loaded());
   auto assertOn = library.Get<int (*)()>("OVAssertOn");
   ASSERT_EQ(assertOn(), 1);
-  WriteConfig("[VERSION]\r\nOVAssert=0\r\n");
+  testing_support::WriteTextFile(dir / "cv.ver", "[VERSION]\r\nOVAssert=0\r\n");
   EXPECT_EQ(assertOn(), 1);
-  testing_support::HelperProcess child({"assert-on", copy_.string()});  // the next process sees the change
+  testing_support::HelperProcess child({"assert-on", copy.string()});  // the next process sees the change
   EXPECT_EQ(child.ReadLine(), "0");
   EXPECT_EQ(child.Finish(), 0);
 }
@@ -105,26 +95,22 @@ TEST_F(ConfigurationKeys, DefaultsAndEveryKeyOfTheVersionSection) {
   EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "yes");
 }
 
-TEST_F(ConfigurationKeys, KeptKeysIgnoreLaterChangesButTheDumpSwitchDoesNot) {
+// Kept keys ignore later changes, unless the value read was the key's
+// sentinel; the dump switch is read at every use.
+TEST_F(ConfigurationKeys, KeptKeysIgnoreLaterChangesButTheDumpSwitchAndSentinelsDoNot) {
   using frame::ConfigKey;
-  WriteConfig("[VERSION]\r\nGeneralLogging=2\r\nGenerateMiniDump=first\r\n");
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::GeneralLogging), 2);
-  EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "first");
-  WriteConfig("[VERSION]\r\nGeneralLogging=5\r\nGenerateMiniDump=second\r\n");
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::GeneralLogging), 2);
-  EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "second");
-}
-
-TEST_F(ConfigurationKeys, AValueEqualToItsSentinelIsReadAgain) {
-  using frame::ConfigKey;
-  WriteConfig("[VERSION]\r\nGeneralLogging=-1\r\nLogFileDeletes=2147483647\r\n");
+  WriteConfig("[VERSION]\r\nGeneralLogging=-1\r\nLogFileDeletes=2147483647\r\nGenerateMiniDump=first\r\n"
+              "OVAssert=2\r\n");
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::GeneralLogging), -1);
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::LogFileDeletes), 0x7FFFFFFF);
-  WriteConfig("[VERSION]\r\nGeneralLogging=4\r\nLogFileDeletes=-1\r\n");
+  EXPECT_EQ(frame::ConfigInteger(ConfigKey::OVAssert), 2);
+  EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "first");
+  WriteConfig("[VERSION]\r\nGeneralLogging=4\r\nLogFileDeletes=-1\r\nGenerateMiniDump=second\r\nOVAssert=5\r\n");
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::GeneralLogging), 4);
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::LogFileDeletes), -1);
-  // -1 is no sentinel for LogFileDeletes: now it is kept.
-  WriteConfig("[VERSION]\r\nLogFileDeletes=6\r\n");
+  EXPECT_EQ(frame::ConfigInteger(ConfigKey::OVAssert), 2);
+  EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "second");
+  WriteConfig("[VERSION]\r\nLogFileDeletes=6\r\n");  // -1 is no sentinel for LogFileDeletes
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::LogFileDeletes), -1);
 }
 

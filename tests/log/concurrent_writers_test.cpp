@@ -20,7 +20,7 @@ using testing_support::ReadTextFile;
 constexpr int kProcesses = 4;
 constexpr int kThreads = 4;
 constexpr int kEntries = 500;
-const std::string kMarker = "*++++++++++++++++++++++++End of Log++++++++++++++++++++++++*\r\n";
+using log_testing::kMarker;
 
 // Splits the entries, failing the test on any line that is not a whole entry.
 std::multiset<std::string> EntriesIn(const std::string& text) {

@@ -45,23 +45,18 @@ class DeleteLog : public log_testing::LogTest {
   fs::path eventLog_;
 };
 
-TEST_F(DeleteLog, OnlyWhenSwitchedOnAndTheFolderExists) {
-  std::string victim = Victim("a.txt");
+TEST_F(DeleteLog, EntriesNameUserActionFileOriginAndComputerWhenSwitchedOn) {
   fs::create_directories(orvanta_);
-  EXPECT_TRUE(OVDeleteFile(victim.c_str(), "Test", 1));  // off by default
+  EXPECT_TRUE(OVDeleteFile(Victim("a.txt").c_str(), "Test", 1));  // off by default
   EXPECT_EQ(Events(), "");
   fs::remove_all(orvanta_);
-  Configure("LogFileDeletes=1\r\n");
-  victim = Victim("c.txt");
+  Configure("LogFileDeletes=-1\r\n");  // any value but 0 is on
+  std::string victim = Victim("c.txt");
   EXPECT_TRUE(OVDeleteFile(victim.c_str(), "Test", 1));
   EXPECT_FALSE(fs::exists(victim));
   EXPECT_FALSE(fs::exists(orvanta_));  // never created
-}
-
-TEST_F(DeleteLog, EntriesNameUserActionFileOriginAndComputer) {
-  Configure("LogFileDeletes=-1\r\n");  // any value but 0 is on
   fs::create_directories(orvanta_);
-  std::string victim = Victim("b.txt");
+  victim = Victim("b.txt");
   EXPECT_TRUE(OVMoveFile(victim.c_str(), LogFile("b-moved.txt").c_str(), "Mover", 7));
   EXPECT_FALSE(OVDeleteFile(victim.c_str(), "Deleter", -3));  // already gone: the entry stays
   std::string events = Events();

@@ -1,11 +1,14 @@
 // Log entries: level and category filters, the line's fields, raw entries,
-// indentation and truncation.
+// indentation and truncation; and the message box of a failed assertion.
 
 #include <regex>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "log_test_support.h"
 #include "ovpb32.h"
+#include "platform/dialog.h"
 #include "platform/wide.h"
 
 namespace {
@@ -47,6 +50,11 @@ TEST_F(LogEntries, LevelAndCategoriesChooseTheEntriesAndExFormsIgnoreTheLevel) {
   std::string written = Written();
   ASSERT_TRUE(std::regex_match(written, match, kLine)) << written;  // without configuration only level 0
   EXPECT_EQ(match[1].str(), "[Net         ]: kept 7");
+  fs::remove(path_);
+  OVWriteLogW(OV_WIDE("Wide"), 0, OV_WIDE("%s=%d"), OV_WIDE("value"), 42);  // in the ANSI code page
+  written = Written();
+  ASSERT_TRUE(std::regex_match(written, match, kLine)) << written;
+  EXPECT_EQ(match[1].str(), "[Wide        ]: value=42");
   OVWriteLogEx(nullptr, "", 9, "general");
   EXPECT_NE(Written().find(" : general\r\n"), std::string::npos);
 
@@ -64,7 +72,7 @@ TEST_F(LogEntries, LevelAndCategoriesChooseTheEntriesAndExFormsIgnoreTheLevel) {
   for (const char* dropped : {"[Copy ", "three", "AVery"}) EXPECT_EQ(written.find(dropped), std::string::npos) << dropped;
 }
 
-TEST_F(LogEntries, CategoryListsAreTakenAsWritten) {
+TEST_F(LogEntries, CategoryListsAreTakenAsWrittenAndRawEntriesAsTheMessage) {
   const struct {
     const char *category, *component;
     bool written;
@@ -81,10 +89,8 @@ TEST_F(LogEntries, CategoryListsAreTakenAsWritten) {
     EXPECT_EQ(Written() != "", c.written) << c.category << " / " << c.component;
   }
   EXPECT_NE(Written().find("[AVeryLongComponentName]: m"), std::string::npos);  // in full
-}
-
-TEST_F(LogEntries, RawEntriesAreTheMessageAlone) {
-  Configure("LoggingCategory=raw\r\n");
+  fs::remove(path_);
+  Configure("LoggingCategory=raw\r\n");  // raw entries are the message alone
   Point();
   OVWriteLogA("@Raw", 0, "just %s", "this");
   OVWriteLogA("@Other", 0, "dropped");
@@ -132,13 +138,29 @@ TEST_F(LogEntries, LongMessagesAndLinesAreCut) {
   EXPECT_EQ(written.substr(1999), "next\r\n");  // no line break after a cut line
 }
 
-TEST_F(LogEntries, WideEntriesAreWrittenInTheAnsiCodePage) {
-  Point();
-  OVWriteLogW(OV_WIDE("Wide"), 0, OV_WIDE("%s=%d"), OV_WIDE("value"), 42);
-  std::smatch match;
-  std::string written = Written();
-  ASSERT_TRUE(std::regex_match(written, match, kLine)) << written;
-  EXPECT_EQ(match[1].str(), "[Wide        ]: value=42");
+std::vector<std::string> shownBoxes;  // "caption|text|style"
+
+using Assertions = log_testing::LogTest;
+
+TEST_F(Assertions, OnlyAPositiveSwitchShowsAFailedCheckCutTo1023Characters) {
+  platform::SetMessageBoxObserver([](const char* caption, const char* text, UINT style) {
+    shownBoxes.push_back(std::string(caption) + "|" + text + "|" + std::to_string(style));
+  });
+  for (const char* lines : {"", "OVAssert=0\r\n", "OVAssert=-3\r\n"}) {
+    Configure(lines);
+    OVAssert_(0, "x=%d", 5);
+    EXPECT_EQ(OVAssertOn(), 0) << lines;
+  }
+  Configure("OVAssert=1\r\n");
+  OVAssert_(1, "x=%d", 5);
+  OVAssert_(-7, "x=%d", 5);
+  EXPECT_EQ(OVAssertOn(), 1);
+  OVAssert_(0, "x=%d", 5);
+  std::string longText(1500, 'm');
+  longText[1022] = 'L';
+  OVAssert_(0, "%s", longText.c_str());
+  platform::SetMessageBoxObserver(nullptr);
+  EXPECT_EQ(shownBoxes, (std::vector<std::string>{"OV Error|x=5|48", "OV Error|" + longText.substr(0, 1023) + "|48"}));
 }
 
 }  // namespace

@@ -14,6 +14,9 @@ namespace log_testing {
 
 namespace fs = std::filesystem;
 
+// The end marker after the last entry of a ring log.
+inline const std::string kMarker = "*++++++++++++++++++++++++End of Log++++++++++++++++++++++++*\r\n";
+
 class LogTest : public ::testing::Test {
  protected:
   void SetUp() override { Reset(); }

@@ -3,17 +3,6 @@
 #include <gtest/gtest.h>
 
 namespace net_test {
-namespace {
-
-uint32_t Ipv4(const std::string& dotted) {
-  unsigned b[4] = {};
-  std::sscanf(dotted.c_str(), "%u.%u.%u.%u", &b[0], &b[1], &b[2], &b[3]);
-  const uint8_t bytes[4] = {uint8_t(b[0]), uint8_t(b[1]), uint8_t(b[2]), uint8_t(b[3])};
-  uint32_t address;
-  return *static_cast<uint32_t*>(std::memcpy(&address, bytes, 4));
-}
-
-}  // namespace
 
 FakeNetwork::FakeNetwork() {
   previous_ = platform::SetNetworkProviderForTesting(this);
@@ -28,10 +17,14 @@ FakeNetwork::~FakeNetwork() {
 void FakeNetwork::AddHost(const std::string& name, const std::vector<std::string>& ipv4, int ipv6) {
   std::vector<platform::ResolvedAddress>& addresses = hosts_[name];
   addresses.assign(ipv6, {platform::kAfInet6, 0, {0xfd, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}});
-  for (const std::string& dotted : ipv4) addresses.push_back({platform::kAfInet, Ipv4(dotted), {}});
+  for (const std::string& dotted : ipv4) {
+    addresses.push_back({platform::kAfInet, platform::inet_addr(dotted.c_str()), {}});
+  }
 }
 
-void FakeNetwork::AddName(const std::string& dotted, const std::string& name) { names_[Ipv4(dotted)] = name; }
+void FakeNetwork::AddName(const std::string& dotted, const std::string& name) {
+  names_[platform::inet_addr(dotted.c_str())] = name;
+}
 
 int FakeNetwork::Lookups() {
   std::lock_guard<std::mutex> lock(mutex_);

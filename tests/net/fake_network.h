@@ -3,10 +3,7 @@
 // one host can be held until the test lets them go.
 #pragma once
 
-#include <algorithm>
 #include <condition_variable>
-#include <cstdio>
-#include <cstring>
 #include <map>
 #include <mutex>
 #include <string>
@@ -81,14 +78,12 @@ std::string Wide(Convert convert, const WideString& path) {
   EXPECT_EQ(convert(path.c_str(), out), 1);
   return testing_support::ToUtf8(out);
 }
-// A buffer with canary units after its `size`.
-template <typename Char>
-struct Guarded {
-  explicit Guarded(size_t size) : size(size), data(size + 64, Char(0x5A)) {}
-  bool Intact() const { return std::all_of(data.begin() + size, data.end(), [](Char c) { return c == 0x5A; }); }
-  Char* get() { return data.data(); }
-  size_t size;
-  std::vector<Char> data;
-};
+// The narrow answer, which the wide form must give too.
+template <typename NarrowConvert, typename WideConvert>
+std::string Both(NarrowConvert narrow, WideConvert wide, const std::string& path) {
+  std::string answer = Narrow(narrow, path);
+  EXPECT_EQ(Wide(wide, WidenAscii(path.c_str())), answer) << path;
+  return answer;
+}
 
 }  // namespace net_test

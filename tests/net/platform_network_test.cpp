@@ -25,7 +25,7 @@ namespace {
 using net_test::FakeNetwork;
 using net_test::ListedA;
 
-TEST(NetworkPlatform, EnumerationsResumeAndAskForRoom) {
+TEST(NetworkPlatform, EnumerationsAndUniversalNamesResumeAndAskForRoom) {
   FakeNetwork network;
   network.Connect('Z', "\\\\srv\\data");
   network.Remember('R', "\\\\srv\\" + std::string(300, 'r'));
@@ -37,38 +37,28 @@ TEST(NetworkPlatform, EnumerationsResumeAndAskForRoom) {
   EXPECT_EQ(ListedA(RESOURCE_REMEMBERED, 40, &needed), expected);  // one entry per request
   EXPECT_EQ(needed, sizeof(NETRESOURCEA) + 4 + 306);
   EXPECT_EQ(ListedA(RESOURCE_CONNECTED, 4096), (std::vector<std::string>{"1 Z: \\\\srv\\data", "1 - \\\\srv\\nodrive"}));
-  network.refuse_enumeration = true;
-  EXPECT_EQ(ListedA(RESOURCE_CONNECTED, 4096), std::vector<std::string>{"(not opened)"});
-}
-
-TEST(NetworkPlatform, UniversalNameNeedsARoomyBuffer) {
-  FakeNetwork network;
-  network.Connect('Z', "\\\\srv\\data");
   network.Local('C');
   alignas(void*) char buffer[200];
-  DWORD size = 8;
+  DWORD size = 8;  // a universal name also asks for room
   EXPECT_EQ(platform::WNetGetUniversalNameA("Z:\\a\\", UNIVERSAL_NAME_INFO_LEVEL, buffer, &size), DWORD(ERROR_MORE_DATA));
   EXPECT_EQ(size, sizeof(void*) + 14);
   EXPECT_EQ(platform::WNetGetUniversalNameA("Z:\\a\\", UNIVERSAL_NAME_INFO_LEVEL, buffer, &size), 0u);
   EXPECT_STREQ(reinterpret_cast<UNIVERSAL_NAME_INFOA*>(buffer)->lpUniversalName, "\\\\srv\\data\\a\\");
   EXPECT_EQ(platform::GetDriveTypeW(OV_WIDE("c:\\x")), UINT(DRIVE_FIXED));
+  network.refuse_enumeration = true;
+  EXPECT_EQ(ListedA(RESOURCE_CONNECTED, 4096), std::vector<std::string>{"(not opened)"});
 }
 
 TEST(NetworkPlatform, WinsockCountsItsUsersAndReadsWindowsAddressForms) {
   WSADATA data;
   ASSERT_EQ(platform::WSAStartup(0x0101, &data), 0);
-  const struct {
-    const char* text;
-    const char* dotted;  // null: no address
-  } cases[] = {{"10.1", "10.0.0.1"},     {"010.1.2.3", "8.1.2.3"}, {"0x7f.1", "127.0.0.1"}, {"1.2.3.4", "1.2.3.4"},
-               {"1.2.3.4.5", nullptr},   {"256.1.1.1", nullptr},   {"", nullptr},          {"fs.dept", nullptr}};
+  const char* const cases[][2] = {{"10.1", "10.0.0.1"},   {"010.1.2.3", "8.1.2.3"}, {"0x7f.1", "127.0.0.1"},
+                                  {"1.2.3.4", "1.2.3.4"}, {"1.2.3.4.5", "none"},    {"256.1.1.1", "none"},
+                                  {"", "none"},           {"fs.dept", "none"}};
   for (const auto& c : cases) {
-    ULONG address = platform::inet_addr(c.text);
     IN_ADDR in;
-    in.s_addr = address;
-    EXPECT_EQ(address == INADDR_NONE ? std::string("none") : std::string(platform::inet_ntoa(in)),
-              c.dotted != nullptr ? c.dotted : "none")
-        << c.text;
+    in.s_addr = platform::inet_addr(c[0]);
+    EXPECT_EQ(in.s_addr == INADDR_NONE ? std::string("none") : std::string(platform::inet_ntoa(in)), c[1]) << c[0];
   }
   EXPECT_EQ(platform::WSACleanup(), 0);
   EXPECT_NE(platform::WSACleanup(), 0);
@@ -135,23 +125,12 @@ std::string Universal(const char* root) {
 }
 
 TEST_F(PosixNetworkDrives, DrivesTellTheirKindShareAndConnection) {
-  const struct {
-    const char* root;
-    UINT type;
-    const char* universal;
-  } cases[] = {
-      {"C:\\", DRIVE_FIXED, "2250"},
-      {"D:\\x\\", DRIVE_REMOTE, "\\\\srv\\data\\sub\\x\\"},
-      {"E:\\", DRIVE_REMOTE, "1201"},
-      {"F:\\", DRIVE_REMOTE, "\\\\files\\export\\"},
-      {"G:\\a", DRIVE_REMOTE, "\\\\host\\home\\user\\a"},
-      {"H:\\", DRIVE_FIXED, "2250"},
-      {"X:\\", DRIVE_REMOTE, "\\\\nas\\music\\"},
-      {"Y:\\", DRIVE_REMOTE, "1201"},
-      {"z:\\", DRIVE_REMOTE, "\\\\srv\\data\\"},
-      {"Q:\\", DRIVE_NO_ROOT_DIR, "2250"},
-      {"\\\\srv\\data\\", DRIVE_NO_ROOT_DIR, "1200"},
-  };
+  const struct { const char* root; UINT type; const char* universal; } cases[] = {
+      {"C:\\", DRIVE_FIXED, "2250"}, {"D:\\x\\", DRIVE_REMOTE, "\\\\srv\\data\\sub\\x\\"}, {"E:\\", DRIVE_REMOTE, "1201"},
+      {"F:\\", DRIVE_REMOTE, "\\\\files\\export\\"}, {"G:\\a", DRIVE_REMOTE, "\\\\host\\home\\user\\a"},
+      {"H:\\", DRIVE_FIXED, "2250"}, {"X:\\", DRIVE_REMOTE, "\\\\nas\\music\\"}, {"Y:\\", DRIVE_REMOTE, "1201"},
+      {"z:\\", DRIVE_REMOTE, "\\\\srv\\data\\"}, {"Q:\\", DRIVE_NO_ROOT_DIR, "2250"},
+      {"\\\\srv\\data\\", DRIVE_NO_ROOT_DIR, "1200"}};
   for (const auto& c : cases) {
     EXPECT_EQ(platform::GetDriveTypeA(c.root), c.type) << c.root;
     EXPECT_EQ(Universal(c.root), c.universal) << c.root;

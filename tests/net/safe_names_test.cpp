@@ -1,23 +1,29 @@
 // Network-safe and persistable names over hosts of the test's own, and
 // through the system's resolver in a namespace whose hosts file is the
-// test's (in_namespace.sh; skipped when run outside one).
+// test's (in_namespace.sh; skipped when run outside one); the six caches
+// under threads, and the automatic mode following a process named colligo.exe.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "fake_network.h"
 #include "ovpb32.h"
 #include "platform/codepage.h"
+#include "support/guarded_memory.h"
+#include "support/helper_process.h"
 #include "support/test_support.h"
 
 namespace {
 
 using net_test::FakeNetwork;
-using net_test::Guarded;
+using testing_support::GuardedBytes;
 using net_test::Narrow;
 using net_test::Wide;
 
@@ -38,28 +44,17 @@ class SafeNames : public ::testing::Test {
 };
 
 TEST_F(SafeNames, DottedServersBecomeAddressesAndBack) {
-  const char* const cases[][3] = {  // the path, its safe and its persistable name
-      {"\\\\fs.dept\\data\\x.txt", "\\\\10.1.2.3\\data\\x.txt", "\\\\fs.dept\\data\\x.txt"},
-      {"\\\\fs\\data\\x.txt", "\\\\fs\\data\\x.txt", "\\\\fs\\data\\x.txt"},
-      {"\\\\fs\\dir.d\\x.txt", "\\\\fs\\dir.d\\x.txt", "\\\\fs\\dir.d\\x.txt"},
-      {"\\\\fs.dept", "\\\\fs.dept", "\\\\fs.dept"},
-      {"\\\\six.dept\\data", "\\\\six.dept\\data", "\\\\six.dept\\data"},
-      {"\\\\no.such\\data", "\\\\no.such\\data", "\\\\no.such\\data"},
-      {"C:\\x.txt", "C:\\x.txt", "C:\\x.txt"},
-      {"\\\\10.1.2.3\\data", "\\\\10.1.2.3\\data", "\\\\fs.dept\\data"},
-      {"\\\\10.1.2.4\\data\\y", "\\\\10.1.2.4\\data\\y", "\\\\fs.\\data\\y"},
-      {"\\\\10.1.2.3", "\\\\10.1.2.3", "\\\\fs.dept"},
-      {"\\\\10.1\\x", "\\\\10.1\\x", "\\\\ten.dept\\x"},
-      {"\\\\10.1.2.3x\\data", "\\\\10.1.2.3x\\data", "\\\\10.1.2.3x\\data"},
-      {"\\\\10.7.7.7\\data", "\\\\10.7.7.7\\data", "\\\\10.7.7.7\\data"},
-      {"\\\\1.2.3.4.5\\data", "\\\\1.2.3.4.5\\data", "\\\\1.2.3.4.5\\data"},
-      {"\\\\255.255.255.255\\d", "\\\\255.255.255.255\\d", "\\\\255.255.255.255\\d"},
-  };
+  const char* const cases[][3] = {  // the path, its safe and its persistable name ("=": the path)
+      {"\\\\fs.dept\\data\\x.txt", "\\\\10.1.2.3\\data\\x.txt", "="}, {"\\\\fs\\data\\x.txt", "=", "="},
+      {"\\\\fs\\dir.d\\x.txt", "=", "="}, {"\\\\fs.dept", "=", "="}, {"\\\\six.dept\\data", "=", "="},
+      {"\\\\no.such\\data", "=", "="}, {"C:\\x.txt", "=", "="}, {"\\\\10.1.2.3\\data", "=", "\\\\fs.dept\\data"},
+      {"\\\\10.1.2.4\\data\\y", "=", "\\\\fs.\\data\\y"}, {"\\\\10.1.2.3", "=", "\\\\fs.dept"},
+      {"\\\\10.1\\x", "=", "\\\\ten.dept\\x"}, {"\\\\10.1.2.3x\\data", "=", "="}, {"\\\\10.7.7.7\\data", "=", "="},
+      {"\\\\1.2.3.4.5\\data", "=", "="}, {"\\\\255.255.255.255\\d", "=", "="}};
   for (const auto& c : cases) {
-    EXPECT_EQ(SafeA(c[0]), c[1]) << c[0];
-    EXPECT_EQ(Wide(GetNetworkSafeNameW, WidenAscii(c[0])), c[1]) << c[0];
-    EXPECT_EQ(PersistableA(c[0]), c[2]) << c[0];
-    EXPECT_EQ(Wide(GetNetworkPersistableNameW, WidenAscii(c[0])), c[2]) << c[0];
+    EXPECT_EQ(net_test::Both(GetNetworkSafeNameA, GetNetworkSafeNameW, c[0]), c[1][0] == '=' ? c[0] : c[1]) << c[0];
+    EXPECT_EQ(net_test::Both(GetNetworkPersistableNameA, GetNetworkPersistableNameW, c[0]), c[2][0] == '=' ? c[0] : c[2])
+        << c[0];
   }
 }
 
@@ -95,28 +90,27 @@ TEST_F(SafeNames, OversizedOrUnconvertibleServersStayUnchanged) {
   EXPECT_EQ(network_.Lookups(), 0);
 }
 
-// Whatever the lengths, nothing is written past the outputs (canaries) or
-// the working buffers (AddressSanitizer).
+// Whatever the lengths, nothing is written past the outputs (guard pages)
+// or the working buffers (AddressSanitizer).
 TEST_F(SafeNames, LongInputStaysWithinItsBuffers) {
   network_.Connect('Z', "\\\\srv\\data");
   network_.Remember('R', "\\\\srv\\data");
   for (size_t length : {0u, 1u, 15u, 31u, 255u, 256u, 259u, 260u, 2051u, 2052u, 2053u, 5000u}) {
     for (const char* shape : {"\\\\", "\\\\fs.dept\\", "\\\\10.1.2.3\\", "\\\\1.", "Z:\\", "R:\\", ""}) {
       for (char filler : {'1', 'a', '.', '\\'}) {
-        std::string path = shape + std::string(length, filler);
-        WideString wide = WidenAscii(path.c_str());
-        std::vector<Guarded<char>> narrow(5, Guarded<char>(path.size() + 300));
-        std::vector<Guarded<WCHAR>> wides(5, Guarded<WCHAR>(path.size() + 300));
-        narrow[4].size = wides[4].size = 32;
-        GetNetworkSafeNameA(path.c_str(), narrow[0].get());
-        GetNetworkPersistableNameA(path.c_str(), narrow[1].get());
-        GetMinimalDriveMappingA(path.c_str(), narrow[2].get());
-        GetUniversalNameA(path.c_str(), narrow[3].get(), narrow[4].get(), 32);
-        GetNetworkSafeNameW(wide.c_str(), wides[0].get());
-        GetNetworkPersistableNameW(wide.c_str(), wides[1].get());
-        GetMinimalDriveMappingW(wide.c_str(), wides[2].get());
-        GetUniversalNameW(wide.c_str(), wides[3].get(), wides[4].get(), 32);
-        for (int i = 0; i < 5; ++i) EXPECT_TRUE(narrow[i].Intact() && wides[i].Intact()) << i << " " << path.size();
+        const std::string path = shape + std::string(length, filler);
+        const WideString wide = WidenAscii(path.c_str());
+        const size_t room = path.size() + 300;
+        GuardedBytes narrow(room), computer(32), units(room * sizeof(WCHAR)), wideComputer(32 * sizeof(WCHAR));
+        auto* n = reinterpret_cast<char*>(narrow.data());
+        auto* w = reinterpret_cast<WCHAR*>(units.data());
+        int done = GetNetworkSafeNameA(path.c_str(), n) + GetNetworkPersistableNameA(path.c_str(), n) +
+                   GetMinimalDriveMappingA(path.c_str(), n) +
+                   GetUniversalNameA(path.c_str(), n, reinterpret_cast<char*>(computer.data()), 32) +
+                   GetNetworkSafeNameW(wide.c_str(), w) + GetNetworkPersistableNameW(wide.c_str(), w) +
+                   GetMinimalDriveMappingW(wide.c_str(), w) +
+                   GetUniversalNameW(wide.c_str(), w, reinterpret_cast<WCHAR*>(wideComputer.data()), 32);
+        EXPECT_EQ(done, 8) << path.size();
       }
     }
   }
@@ -175,6 +169,91 @@ TEST_F(RealLookups, SafeAndPersistableNamesAskTheResolver) {
   GetNetworkSafeNameA("\\\\multi.test\\t", out);
   EXPECT_STREQ(out, "\\\\10.0.0.7\\t");
   SetSafeNameHandling(0);
+}
+
+using Clock = std::chrono::steady_clock;
+
+// Every function's answer for one path, narrow and wide.
+std::string Answers(const std::string& path) {
+  char narrow[5][600];
+  WCHAR wide[5][600];
+  WideString w = WidenAscii(path.c_str());
+  GetUniversalNameA(path.c_str(), narrow[0], narrow[1], 32);
+  GetNetworkSafeNameA(path.c_str(), narrow[2]);
+  GetNetworkPersistableNameA(path.c_str(), narrow[3]);
+  GetUniversalNameW(w.c_str(), wide[0], wide[1], 32);
+  GetNetworkSafeNameW(w.c_str(), wide[2]);
+  GetNetworkPersistableNameW(w.c_str(), wide[3]);
+  std::string all;
+  for (int i = 0; i < 4; ++i) all += std::string(narrow[i]) + "|" + testing_support::ToUtf8(wide[i]) + "|";
+  return all;
+}
+
+TEST_F(SafeNames, ThreadsGetTheSingleThreadAnswers) {
+  network_.Connect('Z', "\\\\srv\\data");
+  network_.Remember('R', "\\\\srv\\data");
+  // Case variants would answer from whichever entry the cache holds.
+  const std::vector<std::string> paths = {"Z:\\a\\b.txt", "R:\\a\\b.txt", "\\\\fs.dept\\d\\x", "\\\\10.1.2.3\\d",
+                                          "\\\\fs.dept\\e", "C:\\x", "Z:\\c.txt"};
+  std::vector<std::string> expected;
+  for (const std::string& path : paths) expected.push_back(Answers(path));
+  std::vector<std::future<int>> threads;
+  for (int t = 0; t < 8; ++t) {
+    threads.push_back(std::async(std::launch::async, [&, t] {
+      int wrong = 0;
+      for (int i = 0; i < 300; ++i) {
+        size_t k = (i * 7 + t) % paths.size();
+        if (Answers(paths[k]) != expected[k]) ++wrong;
+      }
+      return wrong;
+    }));
+  }
+  for (auto& thread : threads) EXPECT_EQ(thread.get(), 0);
+}
+
+TEST_F(SafeNames, CacheHitsGoOnWhileALookUpIsHeld) {
+  network_.AddHost("slow.dept", {"10.4.4.4"});
+  char out[300];
+  GetNetworkSafeNameA("\\\\fs.dept\\d", out);
+  network_.Hold("slow.dept");
+  auto held = std::async(std::launch::async, [] { return net_test::Narrow(GetNetworkSafeNameA, "\\\\slow.dept\\d"); });
+  network_.WaitUntilHeld();
+  auto hit = std::async(std::launch::async, [] { return net_test::Narrow(GetNetworkSafeNameA, "\\\\FS.DEPT\\D"); });
+  ASSERT_EQ(hit.wait_for(std::chrono::seconds(5)), std::future_status::ready);
+  EXPECT_EQ(hit.get(), "\\\\10.1.2.3\\d");
+  network_.Hold("");
+  EXPECT_EQ(held.get(), "\\\\10.4.4.4\\d");
+}
+
+// The time until a conversion happens (or not), asking every 200 ms for at most 8 s.
+double SecondsUntil(bool converted) {
+  auto start = Clock::now();
+  while (Clock::now() - start < std::chrono::seconds(8) &&
+         (net_test::Narrow(GetNetworkSafeNameA, "\\\\fs.dept\\d") != "\\\\fs.dept\\d") != converted) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  }
+  return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+TEST_F(SafeNames, AutomaticModeFollowsColligo) {
+  testing_support::TempDir dir;
+  auto colligo = dir / "colligo.exe";
+  testing_support::fs::copy_file(testing_support::HelperProgram(), colligo);
+  testing_support::WriteTextFile(dir / "held.txt", "x");
+  SetSafeNameHandling(1);
+  EXPECT_LE(SecondsUntil(false), 5.5);
+  DWORD scans = platform::ProcessListingsForTesting();
+  for (int i = 0; i < 20; ++i) net_test::Narrow(GetNetworkSafeNameA, "\\\\fs.dept\\d");
+  EXPECT_LE(platform::ProcessListingsForTesting() - scans, 1u);  // one scan per 5 s at most
+  testing_support::HelperProcess process(colligo.string(), {"hold", (dir / "held.txt").string(), "r", "7"});
+  ASSERT_EQ(process.ReadLine(), "held");
+  double on = SecondsUntil(true);
+  EXPECT_LE(on, 5.5);
+  EXPECT_LE(platform::ProcessListingsForTesting() - scans, on / 5 + 1);
+  process.Finish();
+  double off = SecondsUntil(false);
+  EXPECT_LE(off, 5.5);
+  EXPECT_LE(platform::ProcessListingsForTesting() - scans, (on + off) / 5 + 2);
 }
 
 }  // namespace

@@ -46,64 +46,15 @@ const std::vector<ResourceSource> kSources = {
 };
 
 // First in the program: nothing else fills the settings record.
-TEST_F(ResourceFile, OnlyASuccessfulOpenFillsTheInternationalSettings) {
-  const InternationalSettings* record = GetGlobalInternational();
-  auto isZero = [&] {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(record);
-    return std::all_of(bytes, bytes + sizeof *record, [](unsigned char b) { return b == 0; });
-  };
-  ASSERT_TRUE(isZero());
-  EXPECT_EQ(-1, InitResMan((dir_ / "missing.dat").string().c_str()));
-  EXPECT_TRUE(isZero());
-  Open(kSources);
-  EXPECT_FALSE(isZero());
-}
-
-TEST_F(ResourceFile, FindsByKeysAsTheyAreMade) {
-  Open(kSources);
-  struct Case { const char* name; const char* type; const char* expected; };
-  const Case cases[] = {
-      {"Logo  ", "bmp", "logo bytes"}, {"LOGO", "BMP", "logo bytes"}, {"banner", "Bmp", "banner"},
-      {"welcome", "TEXT", "hello, world"}, {"longerna", "text", "eight"},  // 8 and 4 characters
-      {"LongerNameX", "textfile", "eight"}, {"Empty", "text", ""},
-      {"Logo", " bmp", nullptr},  // the type keeps its blanks
-      {"Lo", "bmp", nullptr}, {"Logo", "txt", nullptr}, {"Bannerz", "bmp", nullptr}, {"zzz", "wave", nullptr},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.name) + "/" + c.type);
-    IStream* resource = openRes(c.name, c.type);
-    if (c.expected == nullptr) {
-      EXPECT_EQ(nullptr, resource);
-      continue;
-    }
-    ASSERT_NE(nullptr, resource);
-    EXPECT_EQ(c.expected, ReadAll(resource));
-    EXPECT_EQ(static_cast<LONG>(std::strlen(c.expected)), lseekRes(resource, 0, 2));
-    closeRes(resource);
-  }
-}
-
-TEST_F(ResourceFile, SeeksAndReadsInsideTheResource) {
-  Open(kSources);
-  IStream* wave = openRes("A", "WAVE");
-  ASSERT_NE(nullptr, wave);
-  char buffer[2000];
-  EXPECT_EQ(990, lseekRes(wave, -10, 2));
-  EXPECT_EQ(10u, _lreadRes(wave, buffer, sizeof buffer));  // stops at the end, S_OK
-  EXPECT_EQ(0u, _lreadRes(wave, buffer, sizeof buffer));
-  EXPECT_EQ(5, lseekRes(wave, 5, 0));
-  EXPECT_EQ(7, lseekRes(wave, 2, 1));
-  EXPECT_EQ(-1, lseekRes(wave, -8, 1));
-  EXPECT_EQ(-1, lseekRes(nullptr, 0, 0));
-  EXPECT_EQ(0u, _lreadRes(nullptr, buffer, 1));
-  EXPECT_EQ(0, closeRes(nullptr) + closeRes(wave));
-}
-
 TEST_F(ResourceFile, LifeOfTheFile) {
+  const auto* record = reinterpret_cast<const unsigned char*>(GetGlobalInternational());
+  auto isZero = [&] { return std::all_of(record, record + sizeof(InternationalSettings), [](int b) { return b == 0; }); };
   EXPECT_EQ(nullptr, openRes("Logo", "bmp"));
   EXPECT_EQ(-1, InitResMan((dir_ / "missing.dat").string().c_str()));
   EXPECT_EQ(-1, InitResMan(nullptr));
+  EXPECT_TRUE(isZero());  // only a successful open fills it
   std::string path = Open(kSources);
+  EXPECT_FALSE(isZero());
   std::string other = Write(services::BuildResourceFile({{"bmp", "Other", "x"}}), "other.dat");
   EXPECT_EQ(0, InitResMan(other.c_str()));  // the first file stays
   EXPECT_EQ(nullptr, openRes("Other", "bmp"));
@@ -121,10 +72,39 @@ TEST_F(ResourceFile, LifeOfTheFile) {
   EXPECT_EQ("hello, world", ReadAll(kept));
   closeRes(kept);
   EXPECT_TRUE(openExclusive());
-  char patch[4] = "xyz";
-  EXPECT_EQ(patch, GetPatchInformation(patch));
-  EXPECT_STREQ("", patch);
-  EXPECT_EQ(0xDEADBEEFu, AddPointerEntry(0xDEADBEEFu));
+}
+
+TEST_F(ResourceFile, FindsByKeysAsTheyAreMadeAndReadsInside) {
+  Open(kSources);
+  struct Case { const char* name; const char* type; const char* expected; };
+  const Case cases[] = {
+      {"Logo  ", "bmp", "logo bytes"}, {"LOGO", "BMP", "logo bytes"}, {"banner", "Bmp", "banner"},
+      {"welcome", "TEXT", "hello, world"}, {"longerna", "text", "eight"},  // 8 and 4 characters
+      {"LongerNameX", "textfile", "eight"}, {"Empty", "text", ""},
+      {"Logo", " bmp", nullptr},  // the type keeps its blanks
+      {"Lo", "bmp", nullptr}, {"Logo", "txt", nullptr}, {"Bannerz", "bmp", nullptr}, {"zzz", "wave", nullptr},
+  };
+  for (const Case& c : cases) {
+    IStream* resource = openRes(c.name, c.type);
+    const std::string read = resource == nullptr ? "(none)" : ReadAll(resource);
+    EXPECT_EQ(c.expected != nullptr ? c.expected : "(none)", read) << c.name << "/" << c.type;
+    if (resource != nullptr) {
+      EXPECT_EQ(static_cast<LONG>(read.size()), lseekRes(resource, 0, 2));
+    }
+    closeRes(resource);
+  }
+  IStream* wave = openRes("A", "WAVE");
+  ASSERT_NE(nullptr, wave);
+  char buffer[2000];
+  EXPECT_EQ(990, lseekRes(wave, -10, 2));
+  EXPECT_EQ(10u, _lreadRes(wave, buffer, sizeof buffer));  // stops at the end, S_OK
+  EXPECT_EQ(0u, _lreadRes(wave, buffer, sizeof buffer));
+  EXPECT_EQ(5, lseekRes(wave, 5, 0));
+  EXPECT_EQ(7, lseekRes(wave, 2, 1));
+  EXPECT_EQ(-1, lseekRes(wave, -8, 1));
+  EXPECT_EQ(-1, lseekRes(nullptr, 0, 0));
+  EXPECT_EQ(0u, _lreadRes(nullptr, buffer, 1));
+  EXPECT_EQ(0, closeRes(nullptr) + closeRes(wave));
 }
 
 // Made byte by byte: a type table of one type and its closing entry, a

@@ -1,3 +1,5 @@
+// Documents started through the shell, and the wait cursor.
+
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,12 +10,13 @@
 
 #include "ovpb32.h"
 #include "platform/shell.h"
+#include "platform/user.h"
 #include "platform/wide.h"
 #include "support/test_support.h"
 
 #ifndef _WIN32
-#include <sys/wait.h>
 #include <cerrno>
+#include <sys/wait.h>
 #endif
 
 namespace {
@@ -109,7 +112,7 @@ TEST_F(ShellTypes, OpenIsPassedOnlyForTypesWithAnOpenCommand) {
     const WideString file = WidenAscii(c.file == nullptr ? "" : c.file);
     OVShellExecuteW(nullptr, c.verb == nullptr ? nullptr : verb.c_str(), c.file == nullptr ? nullptr : file.c_str(),
                     nullptr, nullptr, 1);
-    EXPECT_EQ(std::vector<std::string>(2, c.passed), recorder.verbs) << (c.verb ? c.verb : "null") << " " << (c.file ? c.file : "null");
+    EXPECT_EQ(std::vector<std::string>(2, c.passed), recorder.verbs) << (c.verb ? c.verb : "-") << (c.file ? c.file : "-");
   }
 }
 
@@ -154,21 +157,70 @@ TEST_F(ShellTypes, StartsTheApplicationInTheFolder) {
 
 TEST_F(ShellTypes, FailuresAsWindowsGivesThem) {
   WriteTextFile(dir_ / "plain.ovedit", "x");
-  const std::pair<std::string, INT_PTR> cases[] = {
-      {(dir_ / "missing.ovopen").string(), 2},
-      {(dir_ / "none" / "missing.ovopen").string(), 2},
-#ifndef _WIN32
-      {(dir_ / "plain.ovedit").string(), 31},  // no application takes the type
-#endif
+  const std::string plain = (dir_ / "plain.ovedit").string(), none = (dir_ / "none").string();
+  auto start = [](const std::string& file, const char* folder) {
+    return reinterpret_cast<INT_PTR>(OVShellExecuteA(nullptr, "open", file.c_str(), nullptr, folder, 1));
   };
-  for (const auto& [file, expected] : cases) {
-    EXPECT_EQ(expected, reinterpret_cast<INT_PTR>(OVShellExecuteA(nullptr, "open", file.c_str(), nullptr, nullptr, 1)))
-        << file;
-  }
+  EXPECT_EQ(2, start((dir_ / "missing.ovopen").string(), nullptr));
+  EXPECT_EQ(2, start((dir_ / "none" / "missing.ovopen").string(), nullptr));
 #ifndef _WIN32
-  const std::string document = (dir_ / "plain.ovedit").string(), missing = (dir_ / "none").string();
-  EXPECT_EQ(3, reinterpret_cast<INT_PTR>(OVShellExecuteA(nullptr, nullptr, document.c_str(), nullptr, missing.c_str(), 1)));
+  EXPECT_EQ(31, start(plain, nullptr));  // no application takes the type
+  EXPECT_EQ(3, start(plain, none.c_str()));
 #endif
+}
+
+class WaitCursor : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WaitCleanup();
+    platform::SetCursor(arrow_);
+  }
+  HCURSOR arrow_ = platform::LoadCursorA(nullptr, IDC_ARROW);
+  HCURSOR ibeam_ = platform::LoadCursorA(nullptr, IDC_IBEAM);
+  HCURSOR wait_ = platform::LoadCursorA(nullptr, IDC_WAIT);
+};
+
+TEST_F(WaitCursor, NestsAndRestores) {
+  ASSERT_NE(nullptr, wait_);
+  WaitOn();
+  WaitOn();
+  EXPECT_EQ(wait_, platform::GetCursor());
+  WaitOff();
+  EXPECT_EQ(1, IsWaitOn());
+  EXPECT_EQ(wait_, platform::GetCursor());
+  WaitOff();
+  EXPECT_EQ(0, IsWaitOn());
+  EXPECT_EQ(arrow_, platform::GetCursor());
+  platform::SetCursor(ibeam_);
+  WaitOff();  // unmatched: depth 0 and the saved cursor (the arrow) back
+  EXPECT_EQ(0, IsWaitOn());
+  EXPECT_EQ(arrow_, platform::GetCursor());
+}
+
+TEST_F(WaitCursor, CleanupEndsAllNesting) {
+  WaitOn();
+  WaitOn();
+  WaitOn();
+  WaitCleanup();
+  EXPECT_EQ(0, IsWaitOn());
+  EXPECT_EQ(arrow_, platform::GetCursor());
+  EXPECT_EQ(1, WaitFunction());
+  EXPECT_EQ(wait_, platform::GetCursor());
+}
+
+TEST_F(WaitCursor, WorkersDoNotNestButMayReplaceTheSavedCursor) {
+  std::thread([] { WaitOn(); }).join();
+  EXPECT_EQ(0, IsWaitOn());
+  EXPECT_EQ(arrow_, platform::GetCursor());
+  WaitOn();
+  std::thread([&] {
+    WaitOff();
+    platform::SetCursor(ibeam_);
+    WaitFunction();
+  }).join();
+  EXPECT_EQ(1, IsWaitOn());
+  WaitOff();
+  EXPECT_EQ(ibeam_, platform::GetCursor());
 }
 
 }  // namespace
