@@ -1,5 +1,5 @@
 // Existence tests, host hooks, the test with a time-out, exclusive access,
-// file times and what the tests cost.
+// file times, and what these tests and a ring-log entry cost.
 
 #include <gtest/gtest.h>
 
@@ -158,6 +158,22 @@ TEST_F(Existence, TestsOfShortPathsAllocateNothing) {
     EXPECT_EQ(allocations - before, 0u) << path;
     EXPECT_EQ(answers, path == In("missing.txt") ? 21 : 111) << path;
   }
+}
+
+// A ring-log entry allocates nothing once a first entry has run: the line is
+// built on the stack and the open file's memory is kept for the next open.
+TEST(HotPathAllocations, RingLogEntryAllocatesNothing) {
+  testing_support::TempDir dir;
+  const std::string log = (dir / "ring.log").string(), text(900, 'x');
+  SetLogPath(log.c_str());
+  OVWriteLogA("Ring", 0, "%s", text.c_str());
+  const size_t before = allocations;
+  OVWriteLogA("Ring", 0, "%s", text.c_str());
+  const size_t entryAllocations = allocations - before;
+  SetLogPath("");
+  EXPECT_EQ(entryAllocations, 0u);
+  const std::string written = testing_support::ReadTextFile(log);
+  EXPECT_NE(written.find(text, written.find(text) + text.size()), std::string::npos);  // both entries
 }
 
 }  // namespace
