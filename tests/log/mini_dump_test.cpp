@@ -16,7 +16,18 @@
 #include "platform/process.h"
 #include "support/mini_dump_reader.h"
 #ifndef _WIN32
+#include <fcntl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
+#include <mutex>
+
 #include "platform/posix/drives.h"
+#include "platform/posix/thread_stopper.h"
 #endif
 
 namespace {
@@ -239,5 +250,183 @@ TEST_F(MiniDump, TwoThreadsDumpingAtOnceLeaveOneCompleteFile) {
     EXPECT_EQ(reader.Streams(platform::kCommentStreamA), std::vector<std::string>{"both"});
   }
 }
+
+#ifndef _WIN32
+
+constexpr uint64_t kParkedMarker = 0x5AFE5AFE00000000;
+constexpr uint64_t kBlockPattern = 0xB10CB10CB10CB10C;
+
+// Threads waiting with a known value in a local each.
+class ParkedThreads {
+ public:
+  explicit ParkedThreads(int count) : ids_(count) {
+    for (int i = 0; i < count; ++i) threads_.emplace_back([this, i] { Park(i); });
+    std::unique_lock<std::mutex> lock(mutex_);
+    ready_.wait(lock, [this] { return parked_ == static_cast<int>(ids_.size()); });
+  }
+  ~ParkedThreads() {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      released_ = true;
+    }
+    ready_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+  }
+  const std::vector<uint32_t>& ids() const { return ids_; }
+
+ private:
+  void Park(int index) {
+    volatile uint64_t marker = kParkedMarker + index;
+    std::unique_lock<std::mutex> lock(mutex_);
+    ids_[index] = static_cast<uint32_t>(syscall(SYS_gettid));
+    ++parked_;
+    ready_.notify_all();
+    ready_.wait(lock, [this] { return released_; });
+    (void)marker;
+  }
+
+  std::vector<uint32_t> ids_;
+  std::vector<std::thread> threads_;
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  int parked_ = 0;
+  bool released_ = false;
+};
+
+std::string Pattern(uint64_t value, size_t words) {
+  std::string bytes(words * sizeof value, '\0');
+  for (size_t i = 0; i < words; ++i) std::memcpy(&bytes[i * sizeof value], &value, sizeof value);
+  return bytes;
+}
+
+bool HasMarker(const std::string& stack, uint64_t marker) {
+  return stack.find(Pattern(marker, 1)) != std::string::npos;
+}
+
+class MiniDumpContent : public MiniDump {
+ protected:
+  void SetUp() override {
+    MiniDump::SetUp();
+    WriteConfig("GenerateMiniDump=1\r\n");
+  }
+  void TearDown() override {
+    platform::posix::RefusePtraceForTesting().store(false);
+    MiniDump::TearDown();
+  }
+  fs::path DumpOnce(BOOL full) {
+    RemoveDumps();
+    OvSaveMiniDump(nullptr, full);
+    std::vector<fs::path> dumps = Dumps();
+    return dumps.size() == 1 ? dumps[0] : fs::path();
+  }
+};
+
+TEST_F(MiniDumpContent, HoldsEveryThreadItsStackTheMemoryAskedForAndTheDescriptors) {
+  const uint32_t caller = static_cast<uint32_t>(syscall(SYS_gettid));
+  ParkedThreads parked(5);
+  const size_t kBigWords = (64u << 20) / 8;
+  std::unique_ptr<uint64_t[]> big(new uint64_t[kBigWords]);
+  std::fill(big.get(), big.get() + kBigWords, kBlockPattern);
+  char* volatile reachedFromALocal = new char[4096];
+  std::memset(reachedFromALocal, 0x7E, 4096);
+  const std::string held = (dir_.path() / "held.txt").string();
+  const int descriptor = open(held.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+  ASSERT_GE(descriptor, 0);
+  // Kept hidden, so that no stack value points into the middle of the block.
+  const volatile uint64_t middleOfBigHidden = ~reinterpret_cast<uint64_t>(big.get() + kBigWords / 2);
+
+  for (bool refused : {false, true}) {
+    platform::posix::RefusePtraceForTesting().store(refused);
+    for (BOOL full : {FALSE, TRUE}) {
+      MiniDumpReader dump(DumpOnce(full));
+      ASSERT_TRUE(dump.complete());
+      EXPECT_EQ(fs::status(Dumps()[0]).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+      std::vector<MiniDumpReader::Thread> threads = dump.Threads();
+      for (size_t index = 0; index < parked.ids().size(); ++index) {
+        const uint32_t id = parked.ids()[index];
+        auto thread = std::find_if(threads.begin(), threads.end(), [id](const auto& t) { return t.id == id; });
+        ASSERT_NE(thread, threads.end()) << id;
+        if (refused) {
+          EXPECT_EQ(thread->stackPointer, 0u);  // by id only
+          continue;
+        }
+        EXPECT_TRUE(HasMarker(thread->stack, kParkedMarker + index)) << id;
+        EXPECT_GE(thread->stackPointer, thread->stackStart);
+        EXPECT_LT(thread->stackPointer, thread->stackStart + thread->stack.size());
+      }
+      auto own = std::find_if(threads.begin(), threads.end(), [caller](const auto& t) { return t.id == caller; });
+      ASSERT_NE(own, threads.end());
+      EXPECT_GE(own->stackPointer, own->stackStart);
+      EXPECT_EQ(dump.Memory(~middleOfBigHidden, 64), full ? Pattern(kBlockPattern, 8) : "") << full;
+      EXPECT_EQ(dump.Memory(reinterpret_cast<uint64_t>(reachedFromALocal), 64), std::string(64, 0x7E)) << full;
+      std::vector<std::string> handles = dump.HandleNames();
+      EXPECT_NE(std::find(handles.begin(), handles.end(), held), handles.end());
+    }
+  }
+  close(descriptor);
+  delete[] reachedFromALocal;
+}
+
+// Threads that take the allocator's, the handle table's and the log's locks
+// all the time must not hang a dump, with the threads stopped or not.
+TEST_F(MiniDumpContent, WorkingThreadsNeverHangADump) {
+  WriteConfig("GenerateMiniDump=1\r\nGeneralLogging=1\r\nLoggingPath=" + LogFile("busy.log") + "\r\n");
+  const std::string file = LogFile("busy.txt");
+  for (bool refused : {false, true}) {
+    platform::posix::RefusePtraceForTesting().store(refused);
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> workers;
+    for (int i = 0; i < 4; ++i) {
+      workers.emplace_back([&stop, &file] {
+        while (!stop.load()) {
+          delete[] new char[1 + std::rand() % 4096];
+          HANDLE handle = OVCreateFile(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+          if (handle != INVALID_HANDLE_VALUE) platform::CloseHandle(handle);
+          OVWriteLogA("Busy", 1, "working");
+        }
+      });
+    }
+    auto dumps = std::async(std::launch::async, [] {
+      for (int i = 0; i < 20; ++i) OvSaveMiniDump("busy", FALSE);
+    });
+    if (dumps.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+      std::fprintf(stderr, "20 dumps took over 60 s (refused=%d): a deadlock\n", refused);
+      std::_Exit(1);
+    }
+    stop = true;
+    for (std::thread& worker : workers) worker.join();
+    ASSERT_FALSE(Dumps().empty());
+    for (const fs::path& dump : Dumps()) EXPECT_TRUE(MiniDumpReader(dump).complete());
+  }
+}
+
+// A frame of its own in the backtrace: neither inlined nor left by a tail call.
+__attribute__((noinline)) void DumpForTheDebugger() {
+  OvSaveMiniDump(nullptr, FALSE);
+  asm volatile("" ::: "memory");
+}
+
+TEST_F(MiniDumpContent, TheDebuggerListsEveryThreadAndTheCallersFunctions) {
+  ParkedThreads parked(3);
+  DumpForTheDebugger();
+  std::vector<fs::path> dumps = Dumps();
+  ASSERT_EQ(dumps.size(), 1u);
+  const std::string command = "lldb --batch -c '" + dumps[0].string() + "' -o 'thread list' -o 'bt all' 2>&1";
+  FILE* output = popen(command.c_str(), "r");
+  ASSERT_NE(output, nullptr);
+  std::string text;
+  char chunk[4096];
+  while (size_t got = std::fread(chunk, 1, sizeof chunk, output)) text.append(chunk, got);
+  ASSERT_EQ(pclose(output), 0) << text;
+  for (uint32_t id : parked.ids()) {
+    char tid[32];
+    std::snprintf(tid, sizeof tid, "tid = %u", id);
+    EXPECT_NE(text.find(tid), std::string::npos) << tid << "\n" << text;
+  }
+  EXPECT_NE(text.find("DumpForTheDebugger"), std::string::npos) << text;
+}
+
+#endif
 
 }  // namespace
