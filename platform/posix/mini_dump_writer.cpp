@@ -282,11 +282,9 @@ class Writer {
     SystemInfo info = {};
     info.processorArchitecture = kArchitectureAmd64;
     info.numberOfProcessors = static_cast<uint8_t>(std::min(snapshot_.processors, 255u));
-    unsigned major = 0, minor = 0, build = 0;
-    std::sscanf(snapshot_.release.c_str(), "%u.%u.%u", &major, &minor, &build);
-    info.majorVersion = major;
-    info.minorVersion = minor;
-    info.buildNumber = build;
+    info.majorVersion = snapshot_.kernelVersion[0];
+    info.minorVersion = snapshot_.kernelVersion[1];
+    info.buildNumber = snapshot_.kernelVersion[2];
     info.platformId = kPlatformLinux;
     info.csdVersionRva = file_.AppendString(scratch_.systemText);
 #if defined(__x86_64__)

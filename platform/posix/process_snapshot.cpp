@@ -161,7 +161,8 @@ uint32_t ProcessStartTime() {
 void AddSystemFacts(ProcessSnapshot* snapshot) {
   utsname names;
   if (uname(&names) == 0) {
-    snapshot->release = names.release;
+    std::sscanf(names.release, "%u.%u.%u", &snapshot->kernelVersion[0], &snapshot->kernelVersion[1],
+                &snapshot->kernelVersion[2]);
     snapshot->systemText = std::string("Linux ") + names.release + " " + names.version + " " + names.machine;
   }
   snapshot->processors = static_cast<unsigned>(std::max(1L, sysconf(_SC_NPROCESSORS_CONF)));

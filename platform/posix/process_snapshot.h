@@ -47,7 +47,7 @@ struct ProcessSnapshot {
   std::vector<OpenDescriptor> descriptors;
   std::vector<ProcFileCopy> procFiles;
   std::string systemText;  // "Linux <release> <version> <machine>"
-  std::string release;
+  unsigned kernelVersion[3] = {};  // major, minor, patch of the release
   unsigned processors = 0;
   uint32_t startTime = 0;  // seconds since 1970
   uint32_t userSeconds = 0;

@@ -17,6 +17,8 @@
 #include "support/mini_dump_reader.h"
 #ifndef _WIN32
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -365,6 +367,20 @@ TEST_F(MiniDumpContent, HoldsEveryThreadItsStackTheMemoryAskedForAndTheDescripto
   }
   close(descriptor);
   delete[] reachedFromALocal;
+}
+
+TEST_F(MiniDumpContent, AFailedWriteLeavesNoFile) {
+  struct rlimit limit;
+  getrlimit(RLIMIT_FSIZE, &limit);
+  struct rlimit small = {4096, limit.rlim_max};  // the soft limit alone, so that it can be raised again
+  signal(SIGXFSZ, SIG_IGN);
+  setrlimit(RLIMIT_FSIZE, &small);
+  OvSaveMiniDump("too big", FALSE);
+  setrlimit(RLIMIT_FSIZE, &limit);
+  signal(SIGXFSZ, SIG_DFL);
+  EXPECT_TRUE(Dumps().empty());
+  OvSaveMiniDump("fits", FALSE);
+  EXPECT_EQ(Dumps().size(), 1u);
 }
 
 // Threads that take the allocator's, the handle table's and the log's locks
