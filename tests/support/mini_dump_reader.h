@@ -19,24 +19,21 @@ class MiniDumpReader {
   std::vector<std::string> Streams(uint32_t type) const;
 
   struct Thread {
-    uint32_t id = 0;
-    uint64_t stackStart = 0;
+    uint32_t id;
+    uint64_t stackStart;
     std::string stack;
-    uint64_t stackPointer = 0;  // 0 without a context
+    uint64_t stackPointer;  // 0 without a context
   };
   std::vector<Thread> Threads() const;
   // `size` bytes at `address` from the memory lists; empty unless all are there.
   std::string Memory(uint64_t address, size_t size) const;
-  // The object names of the handle data.
+  // The object names of the handle data, as ASCII.
   std::vector<std::string> HandleNames() const;
 
  private:
-  // Directory entries of the streams of `type`.
-  std::vector<uint32_t> StreamsAt(uint32_t type) const;
+  std::vector<uint32_t> StreamOffsets(uint32_t type) const;
   std::string At(uint64_t offset, uint64_t size) const;
-  uint32_t Word(uint64_t offset) const;
-  uint64_t Quad(uint64_t offset) const;
-  std::string Text(uint32_t rva) const;
+  uint64_t Word(uint64_t offset, size_t size = 4) const;
 
   std::string bytes_;
   bool complete_ = false;
