@@ -69,7 +69,7 @@ BOOL WINAPI MiniDumpWriteDump(HANDLE process, DWORD processId, HANDLE file, MINI
   // It will hold the process's memory: its owner's alone before any byte.
   if (fchmod(open->fd(), 0600) != 0) return Fail(WindowsErrorFromErrno(errno, {}));
 
-  ProcessSnapshot snapshot = TakeProcessSnapshot();
+  ProcessSnapshot snapshot = TakeProcessSnapshot((type & kMiniDumpWithFullMemory) != 0);
   DumpScratch scratch(snapshot, userStreams);
   DumpRequest request;
   request.fd = open->fd();

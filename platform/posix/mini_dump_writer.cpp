@@ -181,7 +181,7 @@ class Writer {
       uint64_t value;
       std::memcpy(&value, bytes + at, sizeof value);
       const Mapping* mapping = MappingHolding(snapshot_.mappings, value);
-      if (mapping == nullptr || !mapping->readable || mapping->device || InAStack(mapping)) continue;
+      if (mapping == nullptr || !mapping->readable || mapping->notDumped || InAStack(mapping)) continue;
       if (scratch_.regionCount == scratch_.regions.size()) return;
       scratch_.regions[scratch_.regionCount++] = {std::max(mapping->start, value > kRegionHalf ? value - kRegionHalf : 0),
                                                   std::min(mapping->end, value + kRegionHalf)};
@@ -258,7 +258,7 @@ class Writer {
   void WriteFullMemory() {
     uint64_t count = 0;
     for (const Mapping& mapping : snapshot_.mappings) {
-      if (mapping.readable && !mapping.device) {
+      if (mapping.readable && !mapping.notDumped) {
         scratch_.memory64[count++] = {mapping.start, mapping.end - mapping.start};
       }
     }

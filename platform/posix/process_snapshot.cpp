@@ -61,7 +61,7 @@ bool ParseMapping(const char* line, Mapping* mapping) {
   mapping->end = end;
   mapping->readable = permissions[0] == 'r';
   mapping->path = line + pathAt;
-  mapping->device = mapping->path.compare(0, 5, "/dev/") == 0 || mapping->path == "[vvar]" ||
+  mapping->notDumped = mapping->path.compare(0, 5, "/dev/") == 0 || mapping->path == "[vvar]" ||
                     mapping->path == "[vvar_vclock]" || mapping->path == "[vsyscall]";
   return true;
 }
@@ -77,6 +77,21 @@ std::vector<Mapping> ParseMappings(const std::string& maps) {
     at = end + 1;
   }
   return mappings;
+}
+
+// Marks the mappings whose block in /proc/self/smaps has "dd" in its VmFlags.
+void MarkNotDumped(const std::string& smaps, std::vector<Mapping>* mappings) {
+  uint64_t blockStart = 0;
+  for (size_t at = 0, end; at < smaps.size(); at = end + 1) {
+    end = std::min(smaps.find('\n', at), smaps.size());
+    const std::string line = smaps.substr(at, end - at);
+    Mapping header;
+    if (ParseMapping(line.c_str(), &header)) {
+      blockStart = header.start;
+    } else if (line.compare(0, 8, "VmFlags:") == 0 && line.find(" dd") != std::string::npos) {
+      for (Mapping& mapping : *mappings) mapping.notDumped |= mapping.start == blockStart;
+    }
+  }
 }
 
 std::vector<uint8_t> BuildIdOf(const dl_phdr_info* info) {
@@ -176,7 +191,7 @@ void AddSystemFacts(ProcessSnapshot* snapshot) {
 
 }  // namespace
 
-ProcessSnapshot TakeProcessSnapshot() {
+ProcessSnapshot TakeProcessSnapshot(bool dumpFlags) {
   ProcessSnapshot snapshot;
   snapshot.pid = getpid();
   snapshot.callerThread = static_cast<pid_t>(syscall(SYS_gettid));
@@ -194,6 +209,7 @@ ProcessSnapshot TakeProcessSnapshot() {
   for (const auto& file : kProcFiles) snapshot.procFiles.push_back({file.type, ReadWholeFile(file.path)});
   // The mappings last, so that what the snapshot itself allocated is in them.
   snapshot.mappings = ParseMappings(snapshot.procFiles.back().contents);
+  if (dumpFlags) MarkNotDumped(ReadWholeFile("/proc/self/smaps"), &snapshot.mappings);
   AddSystemFacts(&snapshot);
   return snapshot;
 }

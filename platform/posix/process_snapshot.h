@@ -17,7 +17,9 @@ struct Mapping {
   uint64_t start = 0;
   uint64_t end = 0;
   bool readable = false;
-  bool device = false;  // a device's memory, or the kernel's ([vvar], [vsyscall])
+  // A device's memory, the kernel's ([vvar], [vsyscall]), or memory marked
+  // not to be dumped (MADV_DONTDUMP, as the sanitizers' shadow memory is).
+  bool notDumped = false;
   std::string path;
 };
 
@@ -54,7 +56,9 @@ struct ProcessSnapshot {
   uint32_t kernelSeconds = 0;
 };
 
-ProcessSnapshot TakeProcessSnapshot();
+// `dumpFlags` reads /proc/self/smaps too, for the mappings marked not to be
+// dumped: a full dump needs them, and it costs a walk of every mapping.
+ProcessSnapshot TakeProcessSnapshot(bool dumpFlags);
 
 // The mapping holding `address`, or null.
 const Mapping* MappingHolding(const std::vector<Mapping>& mappings, uint64_t address);
