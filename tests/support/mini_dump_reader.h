@@ -17,12 +17,10 @@ class MiniDumpReader {
   bool complete() const { return complete_; }
   // The contents of every stream of `type`, in directory order.
   std::vector<std::string> Streams(uint32_t type) const;
-
   struct Thread {
     uint32_t id;
-    uint64_t stackStart;
+    uint64_t stackStart, stackPointer;  // the pointer 0 without a context
     std::string stack;
-    uint64_t stackPointer;  // 0 without a context
   };
   std::vector<Thread> Threads() const;
   // `size` bytes at `address` from the memory lists; empty unless all are there.
