@@ -78,6 +78,10 @@ class DumpFile {
     WriteAt(at, data, size);
     return static_cast<uint32_t>(at);
   }
+  // The file's length made its end: pieces of zeros were left as holes.
+  void Finish() {
+    while (!failed_ && ftruncate(fd_, static_cast<off_t>(end_)) != 0) failed_ = errno != EINTR;
+  }
   uint64_t Reserve(size_t size) {
     uint64_t at = end_;
     end_ += size;
@@ -121,6 +125,7 @@ class Writer {
     WriteUserStreams();
     if (request_.type & kMiniDumpWithFullMemory) WriteFullMemoryData();
     WriteHeader();
+    file_.Finish();
     return !file_.failed();
   }
 
@@ -145,7 +150,12 @@ class Writer {
       const size_t piece = static_cast<size_t>(std::min<uint64_t>(size - done, scratch_.copyBuffer.size()));
       ReadProcessMemory(snapshot_.pid, start + done, buffer, piece);
       scan(buffer, piece);
-      file_.Append(buffer, piece);
+      // Reserved memory never touched reads as zeros: a hole costs no write.
+      if (buffer[0] == 0 && std::memcmp(buffer, buffer + 1, piece - 1) == 0) {
+        file_.Reserve(piece);
+      } else {
+        file_.Append(buffer, piece);
+      }
       done += piece;
     }
     return static_cast<uint32_t>(at);

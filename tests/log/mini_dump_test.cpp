@@ -52,7 +52,7 @@ BOOL WINAPI RecordingWriter(HANDLE process, DWORD processId, HANDLE file, MINIDU
 
 struct RecordingSeam : platform::LibrarySeam {
   bool OnLoad(const char* fileName) override {
-    loadedDebugHelp |= std::strcmp(fileName, "dbghelp.dll") == 0;
+    if (std::strcmp(fileName, "dbghelp.dll") == 0) loadedDebugHelp = true;
     granted += hideLibrary ? 0 : 1;
     return !hideLibrary;
   }
@@ -62,8 +62,9 @@ struct RecordingSeam : platform::LibrarySeam {
   }
   void OnFree(HMODULE) override { ++frees; }
 
-  bool loadedDebugHelp = false, hideLibrary = false, standIn = false;
-  int granted = 0, frees = 0;
+  std::atomic<bool> loadedDebugHelp{false};
+  bool hideLibrary = false, standIn = false;
+  std::atomic<int> granted{0}, frees{0};
 };
 
 class MiniDump : public log_testing::LogTest {
