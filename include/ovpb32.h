@@ -79,6 +79,14 @@ int OVPB_API OVAssertOn(void);
  * message (at most 1023 characters) in an "OV Error" box. */
 void OVPB_API OVAssert_(int condition, const char *format, ...);
 
+/* ---- Crash dump --------------------------------------------------------- */
+
+/* While "GenerateMiniDump" in cv.ver has a value, writes a dump of this
+ * process to c:\orvanta_<UTC yyyymmddhhmmss>.dmp: all memory when fullMemory
+ * is nonzero, else stacks, handles and memory they point to; comment (may be
+ * null) is stored as a comment stream. Failures are silent. */
+void OVPB_API OvSaveMiniDump(const char *comment, BOOL fullMemory);
+
 /* ---- Resource files ---------------------------------------------------- */
 
 /* Opens the resource file (path at most 259 characters): 0 when one is open

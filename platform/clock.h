@@ -8,6 +8,9 @@
 
 namespace platform {
 
+// The current time in UTC, to the millisecond.
+void GetSystemTime(SYSTEMTIME* now);
+
 // Seconds since 1970-01-01 UTC.
 int64_t _time64(int64_t* result);
 

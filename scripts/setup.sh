@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev
           libicu-dev libssl-dev pkg-config dpkg-dev zlib1g-dev clang libclang-rt-dev
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
-          wine wine64 locales)
+          wine wine64 locales lldb)
 
 missing=()
 for p in "${packages[@]}"; do

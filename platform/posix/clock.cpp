@@ -6,6 +6,9 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "platform/files.h"
+#include "platform/posix/file_facts.h"
+
 namespace platform {
 namespace {
 
@@ -27,6 +30,13 @@ int FormatLocalTime(char* text, size_t size, const int64_t* time) {
 }
 
 }  // namespace
+
+void GetSystemTime(SYSTEMTIME* now) {
+  timespec time;
+  clock_gettime(CLOCK_REALTIME, &time);
+  const FILETIME ticks = posix::FileTimeFrom(time);
+  FileTimeToSystemTime(&ticks, now);
+}
 
 int64_t _time64(int64_t* result) {
   int64_t now = static_cast<int64_t>(::time(nullptr));

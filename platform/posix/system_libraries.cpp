@@ -1,6 +1,7 @@
 #include "platform/posix/system_libraries.h"
 
 #include "platform/posix/icu_locale.h"
+#include "platform/posix/mini_dump.h"
 #include "platform/posix/process.h"
 #include "platform/system.h"
 
@@ -12,6 +13,10 @@ template <typename Function>
 ProcAddress Proc(Function function) {
   return reinterpret_cast<ProcAddress>(function);
 }
+
+const SystemProc kDbghelp[] = {
+    {"MiniDumpWriteDump", Proc(&posix::MiniDumpWriteDump)},
+};
 
 const SystemProc kKernel32[] = {
     {"GetCurrentThreadId", Proc(&GetCurrentThreadId)},
@@ -26,6 +31,7 @@ const SystemProc kNtdll[] = {
 };
 
 const SystemLibrary kLibraries[] = {
+    {"dbghelp.dll", kDbghelp, sizeof kDbghelp / sizeof kDbghelp[0]},
     {"kernel32.dll", kKernel32, sizeof kKernel32 / sizeof kKernel32[0]},
     {"ntdll.dll", kNtdll, sizeof kNtdll / sizeof kNtdll[0]},
 };

@@ -319,3 +319,5 @@ typedef struct tagSIZE {
   LONG cx;
   LONG cy;
 } SIZE;
+// ---- Crash dump ------------------------------------------------------------------
+#define ERROR_WRITE_FAULT 29L

@@ -5,6 +5,8 @@
 
 namespace platform {
 
+void GetSystemTime(SYSTEMTIME* now) { ::GetSystemTime(now); }
+
 int64_t _time64(int64_t* result) { return ::_time64(reinterpret_cast<__time64_t*>(result)); }
 
 int _ctime64_s(char* buffer, size_t size, const int64_t* time) {

@@ -1,0 +1,172 @@
+// A full dump of a process with 8 threads and 256 MiB of touched heap, beside
+// copying the same readable mappings into a file with process_vm_readv and
+// write in the same run; the small dump's time beside them. The dump's work
+// runs in a helper process, so the times are real (wall-clock) times.
+
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "frame/module.h"
+#include "ovpb32.h"
+
+namespace {
+
+constexpr size_t kHeapSize = size_t{256} << 20;
+constexpr int kThreads = 8;
+
+char benchFolder[] = "/tmp/ovpb-bench-dump-XXXXXX";
+
+void RemoveBenchFiles() {
+  std::remove(frame::GetConfigFilePathA());
+  std::system((std::string("rm -rf '") + benchFolder + "'").c_str());
+}
+
+// Threads waiting for the end of the run, the touched heap, drive C: in a
+// folder of the run's own, and the dump switched on.
+struct DumpedProcess {
+  DumpedProcess() : heap(kHeapSize) {
+    for (size_t i = 0; i < heap.size(); i += 4096) heap[i] = static_cast<char>(i >> 12);
+    for (int i = 0; i < kThreads; ++i) {
+      threads.emplace_back([this] {
+        std::unique_lock<std::mutex> lock(mutex);
+        done.wait(lock, [this] { return finished; });
+      });
+    }
+    if (mkdtemp(benchFolder) == nullptr) std::abort();
+    setenv("OVPB_DRIVES", (std::string("C:=") + benchFolder).c_str(), 1);
+    std::ofstream(frame::GetConfigFilePathA()) << "[VERSION]\r\nGenerateMiniDump=1\r\n";
+    std::atexit(RemoveBenchFiles);
+  }
+  ~DumpedProcess() {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      finished = true;
+    }
+    done.notify_all();
+    for (std::thread& thread : threads) thread.join();
+  }
+  std::vector<char> heap;
+  std::vector<std::thread> threads;
+  std::mutex mutex;
+  std::condition_variable done;
+  bool finished = false;
+};
+
+DumpedProcess& Process() {
+  static DumpedProcess process;
+  return process;
+}
+
+void Settle(benchmark::State& state) {
+  state.PauseTiming();
+  sync();
+  state.ResumeTiming();
+}
+
+void DumpFull(benchmark::State& state) {
+  Process();
+  for (auto _ : state) {
+    Settle(state);
+    OvSaveMiniDump(nullptr, TRUE);
+  }
+}
+BENCHMARK(DumpFull)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+void DumpSmall(benchmark::State& state) {
+  Process();
+  for (auto _ : state) {
+    Settle(state);
+    OvSaveMiniDump(nullptr, FALSE);
+  }
+}
+BENCHMARK(DumpSmall)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+// Anchor: the readable mappings (not the kernel's or a device's) copied into a
+// file in 1 MiB pieces.
+void CopyMappings(const std::string& file) {
+  std::ifstream maps("/proc/self/maps");
+  std::vector<std::pair<uint64_t, uint64_t>> ranges;
+  for (std::string line; std::getline(maps, line);) {
+    unsigned long long start, end;
+    char permissions[5] = {};
+    int pathAt = 0;
+    if (std::sscanf(line.c_str(), "%llx-%llx %4s %*x %*x:%*x %*u %n", &start, &end, permissions, &pathAt) < 3) continue;
+    std::string path = pathAt > 0 ? line.substr(pathAt) : "";
+    if (permissions[0] != 'r' || path.rfind("/dev/", 0) == 0 || path == "[vvar]" || path == "[vsyscall]") continue;
+    ranges.emplace_back(start, end);
+  }
+  std::vector<char> buffer(size_t{1} << 20);
+  FILE* out = std::fopen(file.c_str(), "wb");
+  const int fd = fileno(out);
+  for (const auto& range : ranges) {
+    for (uint64_t at = range.first; at < range.second; at += buffer.size()) {
+      const size_t piece = static_cast<size_t>(std::min<uint64_t>(buffer.size(), range.second - at));
+      iovec local = {buffer.data(), piece}, remote = {reinterpret_cast<void*>(at), piece};
+      if (process_vm_readv(getpid(), &local, 1, &remote, 1, 0) < 0) std::memset(buffer.data(), 0, piece);
+      if (write(fd, buffer.data(), piece) < 0) std::abort();
+    }
+  }
+  std::fclose(out);
+}
+
+void CopyMappingsAnchor(benchmark::State& state) {
+  Process();
+  const std::string file = std::string(benchFolder) + "/anchor.bin";
+  for (auto _ : state) {
+    Settle(state);
+    CopyMappings(file);
+  }
+}
+BENCHMARK(CopyMappingsAnchor)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+// The median real time of each benchmark, and the full dump's ratio.
+class RealTimeReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+        times_[run.benchmark_name()].push_back(run.GetAdjustedRealTime());
+      }
+    }
+  }
+  double Median(const std::string& name) {
+    std::vector<double>& times = times_[name];
+    if (times.empty()) return 0;
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+  }
+
+ private:
+  std::map<std::string, std::vector<double>> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RealTimeReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  const double full = reporter.Median("DumpFull/iterations:5/real_time");
+  const double anchor = reporter.Median("CopyMappingsAnchor/iterations:5/real_time");
+  const double small = reporter.Median("DumpSmall/iterations:5/real_time");
+  if (full > 0 && anchor > 0) {
+    std::printf("\nfull dump %.1f ms, anchor %.1f ms, ratio %.2f; small dump %.1f ms\n", full, anchor, anchor / full, small);
+  }
+  benchmark::Shutdown();
+  return 0;
+}
