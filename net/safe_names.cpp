@@ -72,8 +72,11 @@ bool NarrowServer(const Text<char>& server, std::string* narrow) {
 bool NarrowServer(const Text<WCHAR>& server, std::string* narrow) {
   char buffer[kServerRoom];
   if (server.size() >= kServerRoom) return false;
+  // A conversion cut at the buffer's end would name another server.
+  size_t needed = li_wcstombs(nullptr, server.c_str(), 0);
+  if (needed == static_cast<size_t>(-1) || needed >= kServerRoom) return false;
   size_t length = li_wcstombs(buffer, server.c_str(), kServerRoom);
-  if (length == static_cast<size_t>(-1) || length >= kServerRoom) return false;
+  if (length != needed) return false;
   buffer[length] = 0;
   *narrow = buffer;
   return true;
