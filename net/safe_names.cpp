@@ -78,8 +78,11 @@ bool NarrowServer(const WCHAR* server, size_t length, char* narrow) {
   WCHAR wide[kServerRoom];
   std::copy(server, server + length, wide);
   wide[length] = 0;
+  // A conversion cut at the buffer's end would name another server.
+  size_t needed = li_wcstombs(nullptr, wide, 0);
+  if (needed == static_cast<size_t>(-1) || needed >= kServerRoom) return false;
   size_t converted = li_wcstombs(narrow, wide, kServerRoom);
-  if (converted == static_cast<size_t>(-1) || converted >= kServerRoom) return false;
+  if (converted != needed) return false;
   narrow[converted] = 0;
   return true;
 }

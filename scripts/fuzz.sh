@@ -3,6 +3,9 @@
 # corpus for a bounded time; a crash, an overrun or a broken invariant fails.
 #   scripts/fuzz.sh                 every target, SECONDS_EACH (4) seconds each
 #   scripts/fuzz.sh ring_log 1800   one target for a long run
+#   FUZZ_RUNS=10000000 scripts/fuzz.sh ring_log 0
+#                                   a run of so many executions, no time
+#                                   bound (0); with both, the first ends it
 # The seed is fixed (FUZZ_SEED, 1) so that the test script's short runs try
 # the same inputs every time (FUZZ_SEED=0 lets a long run pick its own).
 # Findings go to build/linux-fuzz/findings; the corpus that a run grows
@@ -23,7 +26,8 @@ run() {  # target, extra environment
   local target="$1" corpus="build/linux-fuzz/corpus/$1" log="build/linux-fuzz/$1.log"
   mkdir -p "$corpus"
   local status=0
-  env "${@:2}" "build/linux-fuzz/fuzz/fuzz_$target" -seed="${FUZZ_SEED:-1}" -max_total_time="$seconds" -print_final_stats=1 \
+  env "${@:2}" "build/linux-fuzz/fuzz/fuzz_$target" -seed="${FUZZ_SEED:-1}" -max_total_time="$seconds" \
+    -runs="${FUZZ_RUNS:--1}" -print_final_stats=1 \
     -artifact_prefix="$findings/$target-" "$corpus" "fuzz/corpus/$target" > "$log" 2>&1 || status=$?
   grep -E '^(stat::number_of_executed_units|stat::new_units_added|==[0-9]+==ERROR|SUMMARY)|invariant broken' "$log" || true
   return "$status"

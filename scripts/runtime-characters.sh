@@ -7,13 +7,9 @@
 # the locales are made in the build folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build/windows-x64
-cmake --preset windows-x64 >/dev/null
-cmake --build --preset windows-x64 --target ovpb_test_child
-child="$build/tests/ovpb_test_child.exe"
+source scripts/wine-child.sh
 locales="$PWD/$build/locales"
 mkdir -p "$locales"
-WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all wine wineboot --init >/dev/null 2>&1 || true
 
 ask() {  # locale, arguments
   LOCPATH="$locales" LANG="$1" LC_ALL="$1" cmake/wine-run.sh "$child" "${@:2}" | tr -d '\r'

@@ -7,11 +7,7 @@
 # tests/intl/locale_value_differences.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build/windows-x64
-cmake --preset windows-x64 >/dev/null
-cmake --build --preset windows-x64 --target ovpb_test_child
-child="$build/tests/ovpb_test_child.exe"
-WINEPREFIX="$PWD/$build/wineprefix" WINEDEBUG=-all wine wineboot --init >/dev/null 2>&1 || true
+source scripts/wine-child.sh
 
 out=tests/intl/wine_locale_values.txt
 {

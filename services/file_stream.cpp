@@ -1,11 +1,11 @@
 #include "services/file_stream.h"
 
-#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <mutex>
 #include <new>
 
+#include "platform/com_object.h"
 #include "platform/files.h"
 #include "platform/system.h"
 
@@ -19,14 +19,8 @@ constexpr HRESULT kReadFault = static_cast<HRESULT>(0x8003001EL);   // STG_E_REA
 // Identifies this library's streams through QueryInterface, so that
 // SetSubFileRange never mistakes a foreign stream for one of its own.
 const IID kFileStreamIid = {0x6f767062, 0x7374, 0x726d, {0x8a, 0x31, 0x46, 0x69, 0x6c, 0x65, 0x53, 0x74}};
-const IID kUnknownIid = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
 const IID kSequentialStreamIid = {0x0c733a30, 0x2a1c, 0x11ce, {0xad, 0xe5, 0x00, 0xaa, 0x00, 0x44, 0x77, 0x3d}};
 const IID kStreamIid = {0x0000000c, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-
-bool SameIid(const IID& a, const IID& b) {
-  return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
-         std::equal(a.Data4, a.Data4 + 8, b.Data4);
-}
 
 // The open file, shared by a stream and its clones. Moving the file pointer
 // and reading are one step under the lock, so threads with clones of their
@@ -52,28 +46,10 @@ class SharedFile {
   std::mutex lock_;
 };
 
-class FileStream final : public IStream {
+class FileStream final : public platform::ComObject<IStream> {
  public:
   FileStream(std::shared_ptr<SharedFile> file, ULONGLONG start, ULONGLONG length, ULONGLONG position)
       : file_(std::move(file)), start_(start), length_(length), position_(position) {}
-
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    *object = nullptr;
-    if (!SameIid(iid, kUnknownIid) && !SameIid(iid, kSequentialStreamIid) && !SameIid(iid, kStreamIid) &&
-        !SameIid(iid, kFileStreamIid)) {
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    *object = this;
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
 
   // Stops at the end of the range with S_OK and what there was, as _lread.
   HRESULT STDMETHODCALLTYPE Read(void* buffer, ULONG count, ULONG* read) override {
@@ -130,13 +106,16 @@ class FileStream final : public IStream {
   }
 
  private:
-  virtual ~FileStream() = default;
+  ~FileStream() override = default;
+  bool Answers(const IID& iid) const override {
+    using platform::SameGuid;
+    return SameGuid(iid, kSequentialStreamIid) || SameGuid(iid, kStreamIid) || SameGuid(iid, kFileStreamIid);
+  }
 
   std::shared_ptr<SharedFile> file_;
   ULONGLONG start_;
   ULONGLONG length_;
   std::atomic<ULONGLONG> position_;
-  std::atomic<ULONG> references_{1};
 };
 
 }  // namespace

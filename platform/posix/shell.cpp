@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/codepage.h"
+#include "platform/com_object.h"
 #include "platform/posix/desktop_apps.h"
 #include "platform/posix/native_path.h"
 #include "platform/shell.h"
@@ -28,12 +29,6 @@ constexpr int kStarted = 42;
 
 const CLSID kQueryAssociationsClass = {0xa07034fd, 0x6caa, 0x4954, {0xac, 0x3f, 0x97, 0xa2, 0x72, 0x16, 0xf9, 0x8a}};
 const IID kQueryAssociationsInterface = {0xc46ca590, 0x3c3f, 0x11d2, {0xbe, 0xe6, 0x00, 0x00, 0xf8, 0x05, 0xca, 0x57}};
-const IID kUnknownInterface = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-
-bool SameGuid(const GUID& a, const GUID& b) {
-  return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3 &&
-         std::equal(a.Data4, a.Data4 + 8, b.Data4);
-}
 
 std::string Utf8(const WCHAR* text) { return text == nullptr ? std::string() : Utf8FromWide(WideString(text)); }
 
@@ -169,23 +164,8 @@ WideString Widen(const char* text) {
 const WCHAR* OrNull(const char* narrow, const WideString& wide) { return narrow == nullptr ? nullptr : wide.c_str(); }
 
 // Answers the "open" command (or a named action's) of an extension's type.
-class QueryAssociations final : public IQueryAssociations {
+class QueryAssociations final : public ComObject<IQueryAssociations> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (object == nullptr) return E_POINTER;
-    *object = nullptr;
-    if (!SameGuid(iid, kUnknownInterface) && !SameGuid(iid, kQueryAssociationsInterface)) return E_NOINTERFACE;
-    AddRef();
-    *object = this;
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
-  ULONG STDMETHODCALLTYPE Release() override {
-    ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
-
   HRESULT STDMETHODCALLTYPE Init(ASSOCF, const WCHAR* association, void*, HWND) override {
     if (association == nullptr) return E_INVALIDARG;
     std::string text = Utf8(association);
@@ -214,8 +194,9 @@ class QueryAssociations final : public IQueryAssociations {
   }
 
  private:
-  ~QueryAssociations() = default;
-  std::atomic<ULONG> references_{1};
+  ~QueryAssociations() override = default;
+  bool Answers(const IID& iid) const override { return SameGuid(iid, kQueryAssociationsInterface); }
+
   std::string extension_;
 };
 

@@ -87,6 +87,11 @@ TEST_F(SafeNames, OversizedOrUnconvertibleServersStayUnchanged) {
   if (platform::GetACP() != 65001) {
     EXPECT_EQ(Wide(GetNetworkSafeNameW, unconvertible), testing_support::ToUtf8(unconvertible));
   }
+  // Under 256 characters, but more than 255 bytes narrow (in UTF-8): not cut
+  // to a shorter server that has an address.
+  WideString outgrown = WidenAscii("\\\\d.") + WideString(85, 0x4E2D) + WidenAscii("\\s");
+  network_.AddHost(testing_support::ToUtf8(outgrown.substr(2, 86)), {"10.1.1.2"});
+  EXPECT_EQ(Wide(GetNetworkSafeNameW, outgrown), testing_support::ToUtf8(outgrown));
   EXPECT_EQ(network_.Lookups(), 0);
 }
 
