@@ -14,13 +14,12 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <mutex>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bench/ratio.h"
 #include "frame/module.h"
 #include "ovpb32.h"
 
@@ -149,40 +148,11 @@ void CopyMappingsAnchor(benchmark::State& state) {
 }
 BENCHMARK(CopyMappingsAnchor)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
-// The median real time of each benchmark, and the full dump's ratio.
-class RealTimeReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-        times_[run.benchmark_name()].push_back(run.GetAdjustedRealTime());
-      }
-    }
-  }
-  double Median(const std::string& name) {
-    std::vector<double>& times = times_[name];
-    if (times.empty()) return 0;
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-  }
-
- private:
-  std::map<std::string, std::vector<double>> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RealTimeReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double full = reporter.Median("DumpFull/iterations:5/real_time");
-  const double anchor = reporter.Median("CopyMappingsAnchor/iterations:5/real_time");
-  const double small = reporter.Median("DumpSmall/iterations:5/real_time");
-  if (full > 0 && anchor > 0) {
-    std::printf("\nfull dump %.1f ms, anchor %.1f ms, ratio %.2f; small dump %.1f ms\n", full, anchor, anchor / full, small);
-  }
-  benchmark::Shutdown();
-  return 0;
+  return bench::RunWithRatios(argc, argv,
+                              {{"DumpFull/iterations:5/real_time", "CopyMappingsAnchor/iterations:5/real_time"},
+                               {"DumpSmall/iterations:5/real_time", ""}},
+                              bench::Clock::kReal);
 }
