@@ -101,12 +101,12 @@ TEST_F(LogFileWriter, RetriesABusyFileForAboutASecond) {
     HANDLE holder = platform::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                           FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    auto start = std::chrono::steady_clock::now();  // before the releaser's sleep begins
     std::thread release([&] {
       if (!releasedSoon) return;
       std::this_thread::sleep_for(std::chrono::milliseconds(100));
       platform::CloseHandle(holder);
     });
-    auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(DoWriteLog(path.c_str(), "entry", -1), releasedSoon ? 1 : 0);
     auto waited = std::chrono::steady_clock::now() - start;
     release.join();
