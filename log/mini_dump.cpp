@@ -29,7 +29,7 @@ void MakeDumpFileName(char* name, size_t size) {
                 now.wMinute, now.wSecond);
 }
 
-// Steps 3 to 7: name, create, write, close, and delete what a failed dump left.
+// Names, creates and writes the dump file; a failed dump leaves none.
 void WriteDumpFile(platform::MiniDumpWriteDumpFunction writeDump, const char* comment, BOOL fullMemory) {
   char name[MAX_PATH];
   MakeDumpFileName(name, sizeof name);

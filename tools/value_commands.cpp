@@ -58,6 +58,15 @@ bool ParseGuidInBraces(const std::string& text, GUID* guid) {
   return true;
 }
 
+// The scrambled text may gain a marker; the plain one is never longer.
+int PrintCoded(Arguments& arguments, const char* command, void (*code)(const char*, char*, int), size_t room) {
+  if (arguments.words.size() != 1) return Usage(command, "one TEXT is needed");
+  std::vector<char> out(arguments.words[0].size() + room);
+  code(arguments.words[0].c_str(), out.data(), -1);
+  std::printf("%s\n", out.data());
+  return kSuccess;
+}
+
 }  // namespace
 
 int RunCopy(Arguments& arguments) {
@@ -144,20 +153,8 @@ int RunBase64(Arguments& arguments) {
   return kSuccess;
 }
 
-int RunScramble(Arguments& arguments) {
-  if (arguments.words.size() != 1) return Usage("scramble", "one TEXT is needed");
-  std::vector<char> out(arguments.words[0].size() + 2);
-  Encrypt(arguments.words[0].c_str(), out.data(), -1);
-  std::printf("%s\n", out.data());
-  return kSuccess;
-}
+int RunScramble(Arguments& arguments) { return PrintCoded(arguments, "scramble", Encrypt, 2); }
 
-int RunUnscramble(Arguments& arguments) {
-  if (arguments.words.size() != 1) return Usage("unscramble", "one TEXT is needed");
-  std::vector<char> out(arguments.words[0].size() + 1);
-  Decrypt(arguments.words[0].c_str(), out.data(), -1);
-  std::printf("%s\n", out.data());
-  return kSuccess;
-}
+int RunUnscramble(Arguments& arguments) { return PrintCoded(arguments, "unscramble", Decrypt, 1); }
 
 }  // namespace tool
