@@ -9,6 +9,6 @@ out=tests/datetime/wine_dates.txt
 {
   echo "# GetDateFormatA under Wine ($(wine --version)), written by scripts/record-dates.sh:"
   echo "# locale, date, form (LONG, SHORT or the picture), text in UTF-8."
-  LANG=C.UTF-8 LC_ALL=C.UTF-8 cmake/wine-run.sh "$child" date-formats | tr -d '\r'
+  ask C.UTF-8 date-formats
 } > "$out"
 wc -l "$out"

@@ -8,12 +8,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/wine-child.sh
-locales="$PWD/$build/locales"
+export LOCPATH="$PWD/$build/locales"
+locales="$LOCPATH"
 mkdir -p "$locales"
-
-ask() {  # locale, arguments
-  LOCPATH="$locales" LANG="$1" LC_ALL="$1" cmake/wine-run.sh "$child" "${@:2}" | tr -d '\r'
-}
 
 out=tests/text/runtime_characters.txt
 {

@@ -14,6 +14,6 @@ out=tests/intl/wine_locale_values.txt
   echo "# GetLocaleInfoW under Wine ($(wine --version)), written by"
   echo "# scripts/wine-locale-values.sh: locale id, value type (hex), the value in"
   echo "# UTF-8 or ! and the error. User and system locale: C.UTF-8."
-  LANG=C.UTF-8 LC_ALL=C.UTF-8 cmake/wine-run.sh "$child" locale-values | tr -d '\r'
+  ask C.UTF-8 locale-values
 } > "$out"
 wc -l "$out"
