@@ -119,7 +119,6 @@ TEST_F(Canvas, MonochromeSourceAndHandles) {
   EXPECT_EQ(CLR_INVALID, ColorGrayText(reinterpret_cast<HDC>(0x4321)));
 }
 
-
 using testing_support::GuardedBytes;
 
 // The model reads each part digit by digit, clamping at the range of int.
