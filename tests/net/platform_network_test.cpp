@@ -1,5 +1,6 @@
 // The platform's connection lists, Winsock forms, process list and case-blind
-// text; the POSIX layer's drives from the drive table and recorded mount tables.
+// text; the POSIX layer's drives from the drive table and recorded mount tables,
+// its dotted addresses and its vector case-blind compare.
 
 #include <gtest/gtest.h>
 
@@ -11,12 +12,15 @@
 
 #include "platform/posix/drives.h"
 #include "platform/posix/network_system.h"
+#include "platform/posix/posix_codepage.h"
 #endif
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "fake_network.h"
+#include "ovpb32.h"
 #include "platform/files.h"
 #include "support/test_support.h"
 
@@ -100,6 +104,54 @@ TEST(NetworkPlatform, CaseBlindTextFollowsUnicode) {
 }
 
 #ifndef _WIN32
+
+int Sign(const std::string& a, const std::string& b, size_t bytes) {
+  auto* x = reinterpret_cast<const unsigned char*>(a.c_str());
+  auto* y = reinterpret_cast<const unsigned char*>(b.c_str());
+  int result = bytes == 0 ? platform::_mbsicmp(x, y) : platform::_mbsnbicmp(x, y, bytes);
+  return (result > 0) - (result < 0);
+}
+
+// Long texts compare by character across the blocks of the vector path.
+TEST(CaseCompare, LongTextsCompareByCharacterWherever) {
+  platform::AnsiCodePageStore::Pin(1252);
+  const std::string base = "\\\\server\\share\\reports\\2026\\ledger-of-accounts.txt";
+  const struct { std::string other; size_t bytes; int sign; } cases[] = {  // bytes 0: no limit
+      {"\\\\SERVER\\SHARE\\REPORTS\\2026\\LEDGER-OF-ACCOUNTS.TXT", 0, 0},
+      {"\\\\server\\share\\reports\\2026\\ledger-of-accounts.txu", 0, -1},  // the last byte
+      {"\\\\server\\sharE\\reports\\2026\\ledger-of-accountr.TXT", 0, 1},   // in the overlap
+      {"\\\\server\\share\\repoRTs\\2026\\LEDGER", 0, 1},
+      {"\\\\server\\share\\reports\\2026\\LEDGER-of-x", 38, 0},
+      {"\\\\server\\share\\reports\\2026\\LEDGER-of-x", 39, -1},
+      {"\\\\server\\shar[\\reports", 0, -1},  // '[' lies between the cases
+      {"\\\\server\\shar\xc9\\reports\\2026\\ledger-of-accounts.txt", 0, -1}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(Sign(base, c.other, c.bytes), c.sign) << c.other << " " << c.bytes;
+    EXPECT_EQ(Sign(c.other, base, c.bytes), -c.sign) << c.other << " " << c.bytes;
+  }
+  EXPECT_EQ(Sign("\\\\srv\\caf\xe9-reports-of-2026\\a", "\\\\SRV\\CAF\xc9-REPORTS-OF-2026\\A", 0), 0);
+  platform::AnsiCodePageStore::Pin(0);
+}
+
+// Dotted addresses: four decimal parts, or the C library's forms.
+TEST(DottedAddresses, AnswerInNetworkOrder) {
+  const struct { const char* host; unsigned char bytes[4]; } cases[] = {
+      {"192.168.10.20", {192, 168, 10, 20}}, {"255.255.255.255", {255, 255, 255, 255}},
+      {"10.1", {10, 0, 0, 1}}, {"010.1.2.3", {8, 1, 2, 3}}};
+  for (const auto& c : cases) {
+    DWORD address = 0;
+    EXPECT_EQ(GetIPAddrFromHostName(c.host, &address), 0) << c.host;
+    EXPECT_EQ(std::memcmp(&address, c.bytes, 4), 0) << c.host;
+  }
+  net::ResetStateForTesting();
+  SetSafeNameHandling(2);
+  char out[64];
+  GetNetworkSafeNameA("\\\\192.168.010.20\\s\\x", out);
+  EXPECT_STREQ(out, "\\\\192.168.8.20\\s\\x");
+  GetNetworkSafeNameA("\\\\192.168.10.20\\s", out);
+  EXPECT_STREQ(out, "\\\\192.168.10.20\\s");
+  net::ResetStateForTesting();
+}
 
 using platform::posix::DriveTable;
 

@@ -17,7 +17,6 @@ class HelperProcess {
   HelperProcess(const HelperProcess&) = delete;
   HelperProcess& operator=(const HelperProcess&) = delete;
 
-  bool started() const { return started_; }
   // One line of its output without the line end; empty once it has ended.
   std::string ReadLine();
   // Closes its input and waits for it to end; its exit code.
