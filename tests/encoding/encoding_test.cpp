@@ -20,8 +20,6 @@
 
 namespace {
 
-// The Base64 forms: known texts, round trips over every short length; and
-// every decoder fed arbitrary bytes in memory that ends at a guard page.
 using testing_support::GuardedBytes;
 using testing_support::GuardedText;
 using Bytes = std::vector<uint8_t>;
