@@ -28,8 +28,6 @@ class DoubleByteFlag {
  public:
   explicit DoubleByteFlag(int flag) : previous_(frame::SetDoubleByteFlagForTesting(flag)) {}
   ~DoubleByteFlag() { frame::SetDoubleByteFlagForTesting(previous_); }
-  DoubleByteFlag(const DoubleByteFlag&) = delete;
-  DoubleByteFlag& operator=(const DoubleByteFlag&) = delete;
 
  private:
   int previous_;
@@ -71,8 +69,6 @@ constexpr char kHalfwidthKatakanaA[] = "\xb1";     // U+FF71, a single byte
 using GuardedA = testing_support::GuardedText<char>;
 using GuardedW = testing_support::GuardedText<WCHAR>;
 
-// Trailing and leading blanks, padding and justification, and the blank,
-// zero and digit tests.
 std::string Trimmed(void (*trim)(char*), std::string text) {
   trim(&text[0]);
   return text.c_str();
@@ -150,8 +146,6 @@ TEST_F(Cp932Path, DoubleByteCharactersAreNeitherBlanksNorSingleBytes) {
   EXPECT_EQ(justified.text(), std::string("  ") + kHiraganaA);
 }
 
-// Bounded copies and assembly: within their room, and on double-byte code
-// pages never cutting a character in two.
 TEST_F(BytePath, CopiesTakeAtMostTheMaximumAndTerminate) {
   GuardedA dest("", 4);
   EXPECT_EQ(lstrncpyA(dest.get(), "abcdef", 3), dest.get());
@@ -207,8 +201,6 @@ TEST_F(Cp932Path, CopiesLeaveOutACharacterThatWouldCrossTheBoundOrStopAtATrailBy
   EXPECT_STREQ(text.c_str(), "ab");
 }
 
-// Removing characters: white space, separator runs, one character, the
-// blanks inside masked fields.
 // The text after removal, and the length returned, as "text|length".
 std::string Apply(int (*remove)(char*), std::string text) {
   int length = remove(&text[0]);
@@ -266,7 +258,6 @@ TEST_F(Cp932Path, DoubleByteCharactersAreClassifiedWhole) {
   EXPECT_STREQ(text.c_str(), "a\x95" "b");
 }
 
-// Search that passes over blanks, comparison up to a blank, wildcards.
 // Where a match starts and ends, as "start-end" offsets into the text; "none".
 std::string Search(char* (*find)(const char*, const char*, char**), const std::string& text, const std::string& pattern) {
   char* start = nullptr;
@@ -324,9 +315,7 @@ TEST_F(Cp932Path, ATrailByteNeverMatchesASingleByteCharacterAndCodesFoldCase) {
   EXPECT_EQ(strtrmcmp(kHiraganaA, "a"), 0x82A0 - 'a');
 }
 
-// The wildcard match against the plain star-by-star retry it shortens: the
-// same answer, match or not, down to the code it returns, on random patterns
-// over short texts and over texts longer than the match keeps positions of.
+// The wildcard match against the plain star-by-star retry it shortens, on random patterns.
 int RetryAtEachStar(const char* p, const char* x, bool doubleByte) {
   auto next = [&](const char* c) {
     return doubleByte ? reinterpret_cast<const char*>(platform::_mbsinc(reinterpret_cast<const unsigned char*>(c))) : c + 1;
@@ -445,10 +434,7 @@ TEST_F(Cp932, DoubleByteCharactersConvertWholeOrAreErrors) {
   EXPECT_EQ(li_wcstombs(nullptr, OV_WIDE("\u00e9"), 0), kError);
 }
 
-// The multi-byte services' stepping, copying and searching in code page 932,
-// as the Windows runtime does them (lead bytes and the classification and
-// case of every code are compared with the runtime's in
-// runtime_characters_test.cpp).
+// Code page 932 stepping, copying and searching, as the Windows runtime does them.
 const unsigned char* U(const std::string& text) { return reinterpret_cast<const unsigned char*>(text.c_str()); }
 
 TEST_F(Cp932, StepsAndCopiesTakeWholeCharactersButNotPastTheEnd) {
@@ -480,9 +466,7 @@ TEST_F(Cp932, SearchNeverMatchesATrailByte) {
   EXPECT_EQ(platform::_mbsrchr(U(kHyou), '\\'), nullptr);
 }
 
-// Text that ends in a lead byte, placed flush against an inaccessible page:
-// a character-aware function that stepped over the terminator as a trail
-// byte would fault.
+// Text ending in a lead byte flush against a guard page: stepping over the terminator faults.
 using testing_support::GuardedBytes;
 
 // "ab", a lead byte and the terminator, ending at the guard page.
