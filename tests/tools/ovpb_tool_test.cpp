@@ -71,17 +71,12 @@ std::string ExpectedRing(int count, long limit) {
   for (int i = 0; i < count; ++i) {
     long length = static_cast<long>(Entry(i).size());
     written.push_back({i, position, round});
-    if (position + length <= limit) {
-      position += length;
-    } else {
-      position = 10;
-      ++round;
-    }
+    if (position + length <= limit) position += length; else position = 10, ++round;
   }
   std::string expected;
   for (const Written& entry : written) {
-    bool survives = entry.round == round || (entry.round == round - 1 && entry.start >= position + kMarkerLength);
-    if (survives) expected += Entry(entry.number).substr(0, Entry(entry.number).size() - 2) + "\n";
+    if (entry.round == round || (entry.round == round - 1 && entry.start >= position + kMarkerLength))
+      expected += Entry(entry.number).substr(0, Entry(entry.number).size() - 2) + "\n";
   }
   return expected;
 }
@@ -152,13 +147,8 @@ TEST_F(OvpbTool, TailFollowsARingThatAnotherWriterWraps) {
     execl("/bin/sh", "sh", "-c", (Command("log tail -f " + log) + " > '" + output + "'").c_str(), nullptr);
     _exit(127);
   }
-  for (int wait = 0; wait < 100 && ReadTextFile(output).empty(); ++wait) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  for (int i = 1; i < 12; ++i) {
-    DoWriteLog(log.c_str(), Entry(i).c_str(), 600);
-    std::this_thread::sleep_for(std::chrono::milliseconds(250));
-  }
+  for (int wait = 0; wait < 100 && ReadTextFile(output).empty(); ++wait) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  for (int i = 1; i < 12; ++i) DoWriteLog(log.c_str(), Entry(i).c_str(), 600), std::this_thread::sleep_for(std::chrono::milliseconds(250));
   std::this_thread::sleep_for(std::chrono::milliseconds(400));
   kill(-follower, SIGTERM);
   waitpid(follower, nullptr, 0);
