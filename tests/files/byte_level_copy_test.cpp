@@ -1,7 +1,3 @@
-// ByteLevelFileCopy: whole copies through temporary names, failures that
-// leave the destination as it was with their log entries, the length
-// limits, and a copy killed at random moments in another process.
-
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,6 +1,3 @@
-// Existence tests, host hooks, the test with a time-out, exclusive access,
-// file times, and what these tests and a ring-log entry cost.
-
 #include <gtest/gtest.h>
 
 #include <atomic>

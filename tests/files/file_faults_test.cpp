@@ -1,6 +1,3 @@
-// Files under faults made in the POSIX layer: a full disk at each step of a
-// copy, interrupted and short writes under the ring log, device errors under
-// the profile reader and the existence tests.
 #ifndef _WIN32
 #include <gtest/gtest.h>
 

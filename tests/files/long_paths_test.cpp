@@ -1,6 +1,3 @@
-// Long-path forms, attribute changes and reads, names ending in periods,
-// rewound handle copies.
-
 #include <gtest/gtest.h>
 
 #include <string>

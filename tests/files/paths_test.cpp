@@ -1,6 +1,3 @@
-// Path composition: splitting, joining, the trailing backslash, and the
-// current drive and directory.
-
 #include <gtest/gtest.h>
 
 #include <cstring>

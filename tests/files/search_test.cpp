@@ -1,8 +1,3 @@
-// The directory search that hides entries and how a search ends, the line
-// reader and the sorted record searches over streams and over the HFILE a
-// program has (a descriptor from open(2) on Linux, _lopen's on Windows),
-// whose position the next plain read continues from.
-
 #include <gtest/gtest.h>
 
 #include <cstring>

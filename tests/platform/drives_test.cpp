@@ -1,7 +1,3 @@
-// The POSIX layer's names (on Windows the system owns them): the drive
-// table, \\server\share roots, long-path prefixes, folding of "." and "..",
-// each drive's current directory, and narrow names in the ANSI code page.
-
 #ifndef _WIN32
 
 #include <sys/stat.h>

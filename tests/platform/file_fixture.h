@@ -1,7 +1,4 @@
-// Shared by the file tests: a fresh folder, and short ways to make, open and
-// look at files in it through the platform layer. The same expectations
-// hold for the real Windows functions (the Windows build) and the POSIX
-// layer.
+// A fresh folder and short ways to make, open and look at files through the platform layer.
 #pragma once
 
 #include <gtest/gtest.h>

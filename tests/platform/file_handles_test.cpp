@@ -1,7 +1,3 @@
-// File handles: dispositions, reading, writing and the file pointer;
-// deleting, moving, making and removing directories, attributes; with the
-// Windows error codes of each.
-
 #include <string>
 #include <vector>
 

@@ -1,7 +1,3 @@
-// The directory search: Windows wildcards, "." and "..", what each entry
-// tells; and SHFileOperationA over double-terminated name lists, without any
-// user interface: deletes, copies, moves and renames of files and folders.
-
 #include <cstdlib>
 #include <ctime>
 #include <initializer_list>

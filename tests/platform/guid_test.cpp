@@ -1,7 +1,3 @@
-// New GUIDs, from COM on Windows and from the POSIX layer; on Linux a child
-// process also takes the kernel's random source away to see the failure COM
-// reports.
-
 #include <gtest/gtest.h>
 
 #include <cstring>

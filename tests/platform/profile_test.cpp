@@ -1,6 +1,3 @@
-// Profile reads. The same expectations hold for the real Windows functions
-// (the Windows build under Wine is the reference) and the POSIX layer.
-
 #include <gtest/gtest.h>
 
 #include <string>

@@ -1,6 +1,3 @@
-// Share modes between handles of one thread, of several threads and of
-// several processes, and the rules they set for renaming and deleting.
-
 #include <atomic>
 #include <iterator>
 #include <memory>

@@ -1,7 +1,3 @@
-// Environment expansion, wide printf with the Windows runtime's reading of
-// %s and %S, and functions looked up by name: the same answers from Windows
-// and from the POSIX layer.
-
 #include <gtest/gtest.h>
 
 #include <cstdarg>
