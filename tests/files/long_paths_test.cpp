@@ -33,8 +33,6 @@ TEST(LongPathForm, StartsAtMaxPathCharacters) {
   EXPECT_EQ(MakeLongPathStub(nullptr), WideString());
 }
 
-// A file under a path of more than MAX_PATH characters is made, found and
-// changed through the wide functions.
 TEST(LongPathForm, LongPathsReachTheFileSystem) {
   testing_support::TempDir dir;
   std::string path = dir.path().string();

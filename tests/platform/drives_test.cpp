@@ -118,7 +118,6 @@ TEST(DriveTableEnvironmentTest, TableComesFromTheEnvironment) {
   EXPECT_EQ(ResolveUtf8("C:\\x").error, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));  // not the default table
 }
 
-// Narrow names are in the ANSI code page; the file system holds UTF-8.
 TEST_F(FileTest, NarrowNamesAreInTheAnsiCodePage) {
   platform::AnsiCodePageStore::Pin(1252);
   DWORD created = OpenError("caf\xE9.txt", GENERIC_WRITE, 0, CREATE_NEW);

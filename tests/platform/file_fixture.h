@@ -12,7 +12,6 @@
 const DWORD kReadWrite = GENERIC_READ | GENERIC_WRITE;
 const DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-// Closes its handle when the test leaves, however it leaves.
 class ScopedHandle {
  public:
   explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
