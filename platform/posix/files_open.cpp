@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <cstring>
 
 #include "platform/files.h"
+#include "platform/posix/change_time.h"
 #include "platform/posix/file_errors.h"
 #include "platform/posix/file_facts.h"
 #include "platform/posix/network_processes.h"
@@ -74,11 +76,13 @@ int OpenWith(const Request& request, int flags) {
 struct Opened {
   int fd = -1;
   bool created = false;
+  ClockReading began;  // before the lookup
 };
 
 Opened OpenDescriptor(const Request& request) {
   int flags = (request.claim.uses & kShareWrite) ? O_RDWR : O_RDONLY;
   Opened opened;
+  opened.began = ReadChangeClock();
   switch (request.disposition) {
     case CREATE_NEW:
       opened.fd = OpenWith(request, flags | O_CREAT | O_EXCL);
@@ -109,9 +113,17 @@ DWORD OpenError(const Request& request, int error) {
 
 // Whether `path` still names the file open as `facts`: a delete or rename
 // between the open and the claim would leave the handle on another file.
-bool StillNamed(const char* path, const struct stat& facts) {
+bool StillNamed(const char* path, const struct statx& facts) {
   struct stat now;
-  return stat(path, &now) == 0 && now.st_dev == facts.st_dev && now.st_ino == facts.st_ino;
+  return stat(path, &now) == 0 && major(now.st_dev) == facts.stx_dev_major &&
+         minor(now.st_dev) == facts.stx_dev_minor && now.st_ino == facts.stx_ino;
+}
+
+// The same for facts read after the claim was taken: a rename or delete
+// that came before it shows in them, and the change time mostly tells
+// without a walk of the path.
+bool NamedAfterClaim(const Request& request, const Opened& opened, const struct statx& facts) {
+  return UnchangedSince(opened.fd, facts, opened.began) || StillNamed(request.path, facts);
 }
 
 enum class Admission { kAdmitted, kRefused, kRetry };
@@ -123,11 +135,12 @@ Admission Refuse(DWORD error) {
 
 // The kind and the read-only attribute, which Windows checks before the
 // share modes.
-DWORD KindError(const Request& request, const Opened& opened, struct stat* facts) {
-  if (fstat(opened.fd, facts) != 0) return WindowsErrorFromErrno(errno, request.path);
-  if (S_ISDIR(facts->st_mode) && !request.directoryAllowed) return ERROR_ACCESS_DENIED;
+DWORD KindError(const Request& request, const Opened& opened, struct statx* facts) {
+  const unsigned wanted = STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_INO | STATX_CTIME | kChangeTimeFacts;
+  if (statx(opened.fd, "", AT_EMPTY_PATH, wanted, facts) != 0) return WindowsErrorFromErrno(errno, request.path);
+  if (S_ISDIR(facts->stx_mode) && !request.directoryAllowed) return ERROR_ACCESS_DENIED;
   bool writes = (request.claim.uses & kShareWrite) != 0;
-  if (!opened.created && writes && IsReadOnly(facts->st_mode)) return ERROR_ACCESS_DENIED;
+  if (!opened.created && writes && IsReadOnly(facts->stx_mode)) return ERROR_ACCESS_DENIED;
   return ERROR_SUCCESS;
 }
 
@@ -139,11 +152,13 @@ Admission Admit(const Request& request, const Opened& opened) {
   // A write lock needs a descriptor open for writing.
   const bool tryAlone = request.claim.denies == kShareAll && (request.claim.uses & kShareWrite) != 0;
   const AloneClaim alone = tryAlone ? TakeAloneIfFree(opened.fd) : AloneClaim::kNotPossible;
-  struct stat facts;
+  struct statx facts;
   if (DWORD error = KindError(request, opened, &facts)) return Refuse(error);
-  if (alone != AloneClaim::kNotPossible) {
-    if (!StillNamed(request.path, facts)) return Admission::kRetry;
-    return alone == AloneClaim::kTaken ? Admission::kAdmitted : Refuse(ERROR_SHARING_VIOLATION);
+  if (alone == AloneClaim::kTaken) {
+    return NamedAfterClaim(request, opened, facts) ? Admission::kAdmitted : Admission::kRetry;
+  }
+  if (alone == AloneClaim::kHeldByOthers) {
+    return StillNamed(request.path, facts) ? Refuse(ERROR_SHARING_VIOLATION) : Admission::kRetry;
   }
   ShareGuard guard(opened.fd);
   if (!guard.held()) return Refuse(ERROR_SHARING_VIOLATION);

@@ -1,0 +1,83 @@
+#include "platform/posix/change_time.h"
+
+#include <linux/magic.h>
+#include <sys/statfs.h>
+
+#include <atomic>
+#include <cstdint>
+
+namespace platform {
+namespace posix {
+namespace {
+
+// Local file systems whose renames and deletes stamp the inode's change time
+// from this kernel's clock, in steps of a second or finer. Network and
+// user-space file systems take their times from elsewhere, overlays from
+// the layer below; they always get the name check.
+bool StampsWithKernelClock(long type) {
+  switch (type) {
+    case EXT4_SUPER_MAGIC:
+    case XFS_SUPER_MAGIC:
+    case BTRFS_SUPER_MAGIC:
+    case TMPFS_MAGIC:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The verdicts for the mounts met last, (mount id << 1) | trusted, 0 when
+// empty. Keyed by the unique mount id, which is never reused, unlike device
+// numbers and plain mount ids: a file system mounted later cannot inherit
+// an earlier one's verdict.
+const int kMountsKept = 8;
+std::atomic<uint64_t> mountVerdicts[kMountsKept];
+std::atomic<unsigned> nextMountVerdict{0};
+
+bool StampsLocally(int fd, const struct statx& facts) {
+  if (!(facts.stx_mask & STATX_MNT_ID_UNIQUE) || facts.stx_mnt_id == 0) return false;
+  const uint64_t key = facts.stx_mnt_id << 1;
+  for (const auto& slot : mountVerdicts) {
+    uint64_t verdict = slot.load(std::memory_order_relaxed);
+    if ((verdict & ~uint64_t{1}) == key) return (verdict & 1) != 0;
+  }
+  struct statfs system;
+  const bool trusted = fstatfs(fd, &system) == 0 && StampsWithKernelClock(system.f_type);
+  unsigned slot = nextMountVerdict.fetch_add(1, std::memory_order_relaxed) % kMountsKept;
+  mountVerdicts[slot].store(key | (trusted ? 1 : 0), std::memory_order_relaxed);
+  return trusted;
+}
+
+int64_t Nanoseconds(const timespec& time) { return int64_t{time.tv_sec} * 1000000000 + time.tv_nsec; }
+
+// The wall clock against the monotonic one moves only when the clock is
+// set. Readings that straddle a tick also differ: they fall back too.
+bool ClockNotSet(const ClockReading& start, const ClockReading& now) {
+  return Nanoseconds(start.wall) - Nanoseconds(start.monotonic) == Nanoseconds(now.wall) - Nanoseconds(now.monotonic);
+}
+
+}  // namespace
+
+// The coarse wall clock is the one the kernel stamps inode changes with.
+ClockReading ReadChangeClock() {
+  ClockReading reading;
+  clock_gettime(CLOCK_REALTIME_COARSE, &reading.wall);
+  clock_gettime(CLOCK_MONOTONIC_COARSE, &reading.monotonic);
+  return reading;
+}
+
+// A rename or delete that could leave the handle on a file without the name
+// comes after the open's lookup, so after `start`, and stamps the change
+// time from the same clock, cut down to the file system's step (a second at
+// the coarsest here). So with the clock not set since, a change time in a
+// whole second before `start` rules both out; a delete also shows in the
+// link count. Anything else, a file changed within the second included,
+// gets the name check.
+bool UnchangedSince(int fd, const struct statx& facts, const ClockReading& start) {
+  if (facts.stx_nlink == 0 || !(facts.stx_mask & STATX_CTIME)) return false;
+  if (facts.stx_ctime.tv_sec >= start.wall.tv_sec) return false;
+  return ClockNotSet(start, ReadChangeClock()) && StampsLocally(fd, facts);
+}
+
+}  // namespace posix
+}  // namespace platform
