@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstring>
 
 namespace platform {
 namespace posix {
@@ -48,6 +49,22 @@ bool StampsLocally(int fd, const struct statx& facts) {
   return trusted;
 }
 
+// The path last found changed within a second, with that second: a hash of
+// the path's length and last bytes (where names differ most) in the high
+// half, the second in the low. A collision only costs a name check.
+std::atomic<uint64_t> changedRecently{0};
+
+uint64_t PathKey(const char* path) {
+  const size_t length = std::strlen(path);
+  uint64_t tail = 0;
+  std::memcpy(&tail, path + (length > 8 ? length - 8 : 0), length < 8 ? length : 8);
+  return ((tail ^ length) * 0x9E3779B97F4A7C15u) & 0xFFFFFFFF00000000u;
+}
+
+uint64_t Noted(const char* path, const ClockReading& start) {
+  return PathKey(path) | (static_cast<uint64_t>(start.wall.tv_sec) & 0xFFFFFFFFu);
+}
+
 int64_t Nanoseconds(const timespec& time) { return int64_t{time.tv_sec} * 1000000000 + time.tv_nsec; }
 
 // The wall clock against the monotonic one moves only when the clock is
@@ -66,6 +83,11 @@ ClockReading ReadChangeClock() {
   return reading;
 }
 
+unsigned ChangeTimeFacts(const char* path, const ClockReading& start) {
+  if (changedRecently.load(std::memory_order_relaxed) == Noted(path, start)) return 0;
+  return STATX_CTIME | STATX_MNT_ID_UNIQUE;
+}
+
 // A rename or delete that could leave the handle on a file without the name
 // comes after the open's lookup, so after `start`, and stamps the change
 // time from the same clock, cut down to the file system's step (a second at
@@ -73,9 +95,12 @@ ClockReading ReadChangeClock() {
 // whole second before `start` rules both out; a delete also shows in the
 // link count. Anything else, a file changed within the second included,
 // gets the name check.
-bool UnchangedSince(int fd, const struct statx& facts, const ClockReading& start) {
+bool UnchangedSince(int fd, const char* path, const struct statx& facts, const ClockReading& start) {
   if (facts.stx_nlink == 0 || !(facts.stx_mask & STATX_CTIME)) return false;
-  if (facts.stx_ctime.tv_sec >= start.wall.tv_sec) return false;
+  if (facts.stx_ctime.tv_sec >= start.wall.tv_sec) {
+    changedRecently.store(Noted(path, start), std::memory_order_relaxed);
+    return false;
+  }
   return ClockNotSet(start, ReadChangeClock()) && StampsLocally(fd, facts);
 }
 

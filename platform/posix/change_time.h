@@ -23,14 +23,20 @@ struct ClockReading {
 
 ClockReading ReadChangeClock();
 
-// What UnchangedSince needs of statx besides the basic facts.
-const unsigned kChangeTimeFacts = STATX_MNT_ID_UNIQUE;
+// What UnchangedSince needs of statx for the file at `path`, or 0 when the
+// answer would not pay: the file was found changed within the current
+// second, as a log written all the time is. Asking costs the file's writer:
+// once a file's times have been read, the kernel may stamp its next write
+// with the fine clock and so write the inode out again, and a read after it
+// its access time.
+unsigned ChangeTimeFacts(const char* path, const ClockReading& start);
 
-// True when the file open on `fd`, whose `facts` (statx) were read after its
-// share claim, cannot have been renamed or deleted since `start`. False when it
-// may have been, or when its file system gives no such assurance: the
-// caller looks at the name.
-bool UnchangedSince(int fd, const struct statx& facts, const ClockReading& start);
+// True when the file open on `fd` as `path`, whose `facts` (statx, with
+// what ChangeTimeFacts asked for) were read after its share claim, cannot
+// have been renamed or deleted since `start`. False when it may have been,
+// or when its file system gives no such assurance: the caller looks at the
+// name.
+bool UnchangedSince(int fd, const char* path, const struct statx& facts, const ClockReading& start);
 
 }  // namespace posix
 }  // namespace platform

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -113,17 +112,19 @@ DWORD OpenError(const Request& request, int error) {
 
 // Whether `path` still names the file open as `facts`: a delete or rename
 // between the open and the claim would leave the handle on another file.
+// Asks for the identity alone, so that the file's times are not read (see
+// ChangeTimeFacts).
 bool StillNamed(const char* path, const struct statx& facts) {
-  struct stat now;
-  return stat(path, &now) == 0 && major(now.st_dev) == facts.stx_dev_major &&
-         minor(now.st_dev) == facts.stx_dev_minor && now.st_ino == facts.stx_ino;
+  struct statx now;
+  return statx(AT_FDCWD, path, 0, STATX_INO, &now) == 0 && now.stx_dev_major == facts.stx_dev_major &&
+         now.stx_dev_minor == facts.stx_dev_minor && now.stx_ino == facts.stx_ino;
 }
 
 // The same for facts read after the claim was taken: a rename or delete
 // that came before it shows in them, and the change time mostly tells
 // without a walk of the path.
 bool NamedAfterClaim(const Request& request, const Opened& opened, const struct statx& facts) {
-  return UnchangedSince(opened.fd, facts, opened.began) || StillNamed(request.path, facts);
+  return UnchangedSince(opened.fd, request.path, facts, opened.began) || StillNamed(request.path, facts);
 }
 
 enum class Admission { kAdmitted, kRefused, kRetry };
@@ -134,9 +135,9 @@ Admission Refuse(DWORD error) {
 }
 
 // The kind and the read-only attribute, which Windows checks before the
-// share modes.
-DWORD KindError(const Request& request, const Opened& opened, struct statx* facts) {
-  const unsigned wanted = STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_INO | STATX_CTIME | kChangeTimeFacts;
+// share modes; `more` is what else of statx the caller needs.
+DWORD KindError(const Request& request, const Opened& opened, unsigned more, struct statx* facts) {
+  const unsigned wanted = STATX_TYPE | STATX_MODE | STATX_NLINK | STATX_INO | more;
   if (statx(opened.fd, "", AT_EMPTY_PATH, wanted, facts) != 0) return WindowsErrorFromErrno(errno, request.path);
   if (S_ISDIR(facts->stx_mode) && !request.directoryAllowed) return ERROR_ACCESS_DENIED;
   bool writes = (request.claim.uses & kShareWrite) != 0;
@@ -152,8 +153,9 @@ Admission Admit(const Request& request, const Opened& opened) {
   // A write lock needs a descriptor open for writing.
   const bool tryAlone = request.claim.denies == kShareAll && (request.claim.uses & kShareWrite) != 0;
   const AloneClaim alone = tryAlone ? TakeAloneIfFree(opened.fd) : AloneClaim::kNotPossible;
+  const unsigned more = alone == AloneClaim::kTaken ? ChangeTimeFacts(request.path, opened.began) : 0;
   struct statx facts;
-  if (DWORD error = KindError(request, opened, &facts)) return Refuse(error);
+  if (DWORD error = KindError(request, opened, more, &facts)) return Refuse(error);
   if (alone == AloneClaim::kTaken) {
     return NamedAfterClaim(request, opened, facts) ? Admission::kAdmitted : Admission::kRetry;
   }
