@@ -91,6 +91,45 @@ bool Format(Char* buffer, size_t capacity, const Char* format, ...) {
   return whole;
 }
 
+// Joins texts into a buffer, cut at its capacity as the formatting calls
+// cut: the entry's fixed parts cost printf more than writing them.
+template <typename Char>
+class Joined {
+ public:
+  Joined(Char* buffer, size_t capacity) : buffer_(buffer), capacity_(capacity) { buffer_[0] = 0; }
+  Joined& Add(const Char* text) {
+    while (*text != 0) Put(*text++);
+    return Ended();
+  }
+  Joined& AddAscii(const char* ascii) {
+    while (*ascii != 0) Put(static_cast<Char>(*ascii++));
+    return Ended();
+  }
+  Joined& PadTo(size_t width) {
+    while (length_ < width) Put(Char(' '));
+    return Ended();
+  }
+  bool whole() const { return whole_; }
+
+ private:
+  void Put(Char c) {
+    if (length_ + 1 < capacity_) {
+      buffer_[length_++] = c;
+    } else {
+      whole_ = false;
+    }
+  }
+  Joined& Ended() {
+    buffer_[length_] = 0;
+    return *this;
+  }
+
+  Char* buffer_;
+  size_t capacity_;
+  size_t length_ = 0;
+  bool whole_ = true;
+};
+
 template <typename Char>
 void MarkTruncated(Char* buffer) {
   const auto mark = Literal<Char>("(...)");
@@ -247,21 +286,23 @@ bool BuildEntry(const Char* component, const Char* format, va_list arguments, Ch
   Char message[kEntryCapacity];
   if (!FormatArgs(message, kEntryCapacity, format, arguments)) MarkTruncated(message);
 
-  bool whole;
+  Joined<Char> entry(line, kEntryCapacity);
   if (raw) {
-    whole = Format(line, kEntryCapacity, Literal<Char>("%s\r\n").c_str(), message);
+    entry.Add(message).AddAscii("\r\n");
   } else {
+    // "[component]", the name padded to 12, cut as a field of MAX_PATH.
     Char componentField[MAX_PATH] = {};
-    if (component[0] != 0) Format(componentField, MAX_PATH, Literal<Char>("[%-12s]").c_str(), component);
+    if (component[0] != 0) Joined<Char>(componentField, MAX_PATH).AddAscii("[").Add(component).PadTo(13).AddAscii("]");
     Char indent[kMaxIndent + 1];
     std::fill_n(indent, IndentWidth(), Char(' '));
     indent[IndentWidth()] = 0;
     Char time[kTimeCapacity];
     LocalTimeText(time);
-    whole = Format(line, kEntryCapacity, Literal<Char>("(%s) %s:%s %s %s: %s%s\r\n").c_str(), time,
-                   ComputerField<Char>(), UserField<Char>(), ProgramField<Char>(), componentField, indent, message);
+    entry.AddAscii("(").Add(time).AddAscii(") ").Add(ComputerField<Char>()).AddAscii(":").Add(UserField<Char>());
+    entry.AddAscii(" ").Add(ProgramField<Char>()).AddAscii(" ").Add(componentField).AddAscii(": ").Add(indent);
+    entry.Add(message).AddAscii("\r\n");
   }
-  if (!whole) MarkTruncated(line);
+  if (!entry.whole()) MarkTruncated(line);
   return true;
 }
 
