@@ -3,14 +3,25 @@
 #include <sys/time.h>
 #include <time.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
+#include <charconv>
+#include <cstring>
 
 #include "platform/files.h"
 #include "platform/posix/file_facts.h"
 
 namespace platform {
 namespace {
+
+// `value` in at least `width` digits, zeros before it. Written by hand: a
+// log entry writes the time, and printf would cost more than its line.
+char* PutNumber(char* out, int value, int width) {
+  char digits[16];
+  char* last = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  for (int pad = width - static_cast<int>(last - digits); pad > 0; --pad) *out++ = '0';
+  return std::copy(digits, last, out);
+}
 
 // The runtime's ctime text: English names, two-digit day.
 int FormatLocalTime(char* text, size_t size, const int64_t* time) {
@@ -24,8 +35,25 @@ int FormatLocalTime(char* text, size_t size, const int64_t* time) {
   time_t seconds = static_cast<time_t>(*time);
   tm local;
   if (localtime_r(&seconds, &local) == nullptr) return EINVAL;
-  std::snprintf(text, size, "%s %s %02d %02d:%02d:%02d %04d\n", kDays[local.tm_wday], kMonths[local.tm_mon],
-                local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, local.tm_year + 1900);
+  // "Sun Dec 06 00:12:35 2026\n", cut at the buffer's size.
+  char line[64];
+  char* out = std::copy(kDays[local.tm_wday], kDays[local.tm_wday] + 3, line);
+  *out++ = ' ';
+  out = std::copy(kMonths[local.tm_mon], kMonths[local.tm_mon] + 3, out);
+  *out++ = ' ';
+  out = PutNumber(out, local.tm_mday, 2);
+  *out++ = ' ';
+  out = PutNumber(out, local.tm_hour, 2);
+  *out++ = ':';
+  out = PutNumber(out, local.tm_min, 2);
+  *out++ = ':';
+  out = PutNumber(out, local.tm_sec, 2);
+  *out++ = ' ';
+  out = PutNumber(out, local.tm_year + 1900, 4);
+  *out++ = '\n';
+  const size_t length = std::min(static_cast<size_t>(out - line), size - 1);
+  std::memcpy(text, line, length);
+  text[length] = '\0';
   return 0;
 }
 
