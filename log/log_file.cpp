@@ -6,7 +6,7 @@
 #include "log/log_file.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
 #include <cstring>
 
@@ -67,8 +67,8 @@ bool ReadWritePosition(HANDLE file, long* position) {
 }
 
 void WriteHeader(HANDLE file, long position) {
-  char header[24];  // room for any long, then cut to the header's 10 bytes
-  std::snprintf(header, sizeof header, "%ld", position);
+  char header[24] = {};  // room for any long, then cut to the header's 10 bytes
+  std::to_chars(header, header + sizeof header - 1, position);
   text::str_pad(header, kHeaderLength);
   MoveTo(file, 0);
   Write(file, header, kHeaderLength);
