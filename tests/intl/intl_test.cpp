@@ -58,7 +58,7 @@ TEST(LocaleValues, AgreeWithWindowsValueByValue) {
   }
 }
 
-TEST(LocaleValues, FollowWindowsBufferRulesInTheProcessCodePage) {
+TEST(LocaleValues, BufferRulesIdsAndGroupPatternsAsOnWindows) {
   char narrow[32];
   WCHAR wide[32];
   EXPECT_EQ(platform::GetLocaleInfoW(0x0409, LOCALE_SSHORTDATE, nullptr, 0), 9);  // M/d/yyyy
@@ -73,9 +73,6 @@ TEST(LocaleValues, FollowWindowsBufferRulesInTheProcessCodePage) {
   platform::WideCharToMultiByte(CP_ACP, 0, wide, -1, converted, 32, nullptr, nullptr);
   EXPECT_STREQ(narrow, converted);
 #endif
-}
-
-TEST(LocaleIds, DefaultNeutralAndSortIdsResolveAsOnWindows) {
   const LCID user = platform::GetUserDefaultLCID();
   const LCID cases[][2] = {{0x0009, 0x0409}, {0x0007, 0x0407}, {0x0011, 0x0411}, {0x10407, 0x0407}, {0x007F, 0x007F},
                            {0x0809, 0x0809}, {0x0400, user}, {0x0000, user}, {0x0800, platform::GetSystemDefaultLCID()}};
@@ -85,13 +82,10 @@ TEST(LocaleIds, DefaultNeutralAndSortIdsResolveAsOnWindows) {
   bool multiByte = acp == 932 || acp == 936 || acp == 949 || acp == 950 || acp == CP_UTF8;
   EXPECT_EQ(platform::_getmbcp(), multiByte ? static_cast<int>(acp) : 0);
 #endif
-}
-
-TEST(GroupPattern, DigitsBecomeTheFormatsGroupingNumber) {
-  const std::pair<const char*, unsigned int> cases[] = {
+  const std::pair<const char*, unsigned int> patterns[] = {
       {"3;0", 3}, {"3;2;0", 32}, {"3", 30}, {"3;2", 320}, {"", 0}, {"3;", 30}, {"0;", 0},
       {"9;9;9;9;9;9;9;9;9;9;9", 3567587318u}};  // 999999999990 mod 2^32
-  for (const auto& c : cases) EXPECT_EQ(ConvertGroupPatternToNumber(c.first), c.second) << c.first;
+  for (const auto& c : patterns) EXPECT_EQ(ConvertGroupPatternToNumber(c.first), c.second) << c.first;
 }
 
 struct LocaleExpectation {
@@ -194,8 +188,6 @@ TEST(Applocale, ChoosesTheSystemLocaleWhenSetAndKeepsItUnlessMinusOne) {
   frame::ForgetConfigForTesting();
 }
 
-// Locale names, character-set names, code pages and font character sets; the
-// first calls made by many threads at once, in a fresh process.
 std::string NameOf(int codePage) {
   char name[68] = {};
   EXPECT_EQ(GetCharSetFromCodePage(name, codePage), 1);
@@ -207,7 +199,7 @@ std::string InCase(std::string text, int (*change)(int)) {
   return text;
 }
 
-TEST(CharsetNames, EveryRowBothWaysInAnyCase) {
+TEST(CharsetNames, NamesCodePagesAndFontCharsetsBothWays) {
   size_t count = 0;
   const intl::CharsetRow* rows = intl::CharsetTable(&count);
   ASSERT_EQ(count, 111u);
@@ -223,9 +215,6 @@ TEST(CharsetNames, EveryRowBothWaysInAnyCase) {
     EXPECT_EQ(GetCodePageFromCharSetString(InCase(rows[i].name, ::toupper).c_str()), expected) << rows[i].name;
   }
   for (int codePage : {1250, 1252, 1, -5, 65002}) EXPECT_EQ(NameOf(codePage), "windows-" + std::to_string(codePage));
-}
-
-TEST(CharsetNames, WindowsNamesUnknownNamesAndLongNames) {
   const struct { const char* name; int codePage; } cases[] = {
       {"windows-", 0}, {"windows-4294967297", 1}, {"Windows-1250", 1250}, {"latin1", 0}, {"iso-2022-jp", 50222},
       {"utf-8", 65001}, {"no-such-charset", 0}, {"", 0}, {nullptr, 0}};
@@ -238,9 +227,6 @@ TEST(CharsetNames, WindowsNamesUnknownNamesAndLongNames) {
   EXPECT_EQ(GetCodePageFromCharSetString(atGuard.get()), 65001);
   testing_support::GuardedText<char> unterminated(std::string(68, 'a'));
   EXPECT_EQ(GetCodePageFromCharSetString(unterminated.get()), 0);
-}
-
-TEST(CharsetNames, FontCharsetsAndCodePagesBothWays) {
   const UINT pairs[][2] = {{0, 1252},   {2, 42},     {128, 932},  {129, 949},  {130, 1361}, {134, 936},  {136, 950},
                            {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256}, {186, 1257}, {204, 1251},
                            {222, 874},  {238, 1250}};

@@ -174,26 +174,6 @@ TEST(NumberText, PlainPathMatchesAnExactDecimalModel) {
   }
 }
 
-// Random bytes through both formatting paths and the conversions: nothing
-// written past the room, nothing read past the terminator (AddressSanitizer),
-// no hang. Refused characters: 3 bytes for the first, 5 for each further one.
-TEST(NumberText, RandomBytesStayWithinTheRoom) {
-  std::mt19937 random(7);
-  InternationalSettings platformPath = *GetGlobalInternational();
-  platformPath.grouping = 32;
-  for (int round = 0; round < 3000; ++round) {
-    std::string text(random() % 301, ' ');
-    for (char& c : text) c = static_cast<char>(random() % 4 ? 1 + random() % 255 : '0' + random() % 10);
-    const int decimals = static_cast<int>(random() % 12);
-    for (char point : {',', '.', '\0'}) Database(text, {point, '.', decimals, random() % 2 != 0});
-    Plain(text, decimals, random() % 2 ? "," : "\xC2\xA0", random() % 2);
-    char comma[] = ",";
-    Guarded(200, [&](char* out) { return FormatGeneralNumberEx(out, text.c_str(), decimals, comma, nullptr, &platformPath), -1; });
-    Guarded(text.empty() ? 1 : text.size() * 5 - 1, [&](char* list) { return isvalidmoney(text.c_str(), list), -1; });
-    numbers::DisplayTextToDouble(text.c_str(), ',');
-  }
-}
-
 // FormatGeneralNumberEx on a copy of the record: grouping 3 takes the plain path.
 std::string Grouped(const char* number, int decimals, unsigned grouping) {
   InternationalSettings record = *GetGlobalInternational();

@@ -61,16 +61,22 @@ std::vector<COLORREF> With(const std::vector<COLORREF>& patch, int width, int le
 
 const std::vector<COLORREF> kSource = {0x0000FF, 0x00FF00, 0xFF0000, 0x123456, 0xFFFFFF, 0x000000};
 
-TEST_F(Canvas, DrawsUnderTextAndAnisotropicMappings) {
+TEST_F(Canvas, DrawsColourAndMonochromeUnderTextAndAnisotropicMappings) {
+  const unsigned char bits[2] = {0xA0, 0};  // 1 0 1 0: white, black, white, black
+  HBITMAP mono = platform::CreateBitmap(4, 1, 1, 1, bits);
+  EXPECT_EQ(1, DrawBitMap(dc_, mono, 1, 0, SRCCOPY));
+  EXPECT_EQ(1, DrawBitMap(nullptr, mono, 0, 0, SRCCOPY));
+  EXPECT_EQ(0, DrawBitMap(reinterpret_cast<HDC>(0x4321), mono, 0, 0, SRCCOPY));
+  platform::DeleteObject(mono);
   HBITMAP source = ColourBitmap(3, 2, kSource);
   EXPECT_EQ(1, DrawBitMap(dc_, source, 2, 1, SRCCOPY));
   EXPECT_EQ(1, DrawBitMap(dc_, source, 6, 5, SRCCOPY));  // clipped at the edges
   std::vector<COLORREF> expected = With(kSource, 3, 2, 1);
+  for (int x = 0; x < 4; ++x) expected[1 + x] = x % 2 == 0 ? 0xFFFFFF : 0x000000;
   expected[5 * 8 + 6] = kSource[0];
   expected[5 * 8 + 7] = kSource[1];
   EXPECT_EQ(expected, Pixels());
   platform::DeleteObject(source);
-
   source = ColourBitmap(2, 2, {0x0000FF, 0x00FF00, 0xFF0000, 0x123456});
   for (int i = 0; i < kWidth * kHeight; ++i) platform::SetPixel(dc_, i % kWidth, i / kWidth, kGround);
   ASSERT_NE(0, platform::SetMapMode(dc_, MM_ANISOTROPIC));
@@ -86,7 +92,10 @@ TEST_F(Canvas, DrawsUnderTextAndAnisotropicMappings) {
   platform::DeleteObject(source);
 }
 
-TEST_F(Canvas, EveryRasterOperation) {
+TEST_F(Canvas, EveryRasterOperationAndTheGreyText) {
+  EXPECT_EQ(0x7F7F7Fu, ColorGrayText(nullptr));
+  EXPECT_EQ(0x7F7F7Fu, ColorGrayText(dc_));
+  EXPECT_EQ(CLR_INVALID, ColorGrayText(reinterpret_cast<HDC>(0x4321)));
   HBITMAP source = ColourBitmap(2, 1, {0x123456, 0xF0A50F});
   const COLORREF grounds[2] = {0x0F0F0F, 0xABCDEF};
   for (unsigned index = 0; index < 256; ++index) {
@@ -104,19 +113,6 @@ TEST_F(Canvas, EveryRasterOperation) {
     }
   }
   platform::DeleteObject(source);
-}
-
-TEST_F(Canvas, MonochromeSourceAndHandles) {
-  const unsigned char bits[2] = {0xA0, 0};  // 1 0 1 0: white, black, white, black
-  HBITMAP mono = platform::CreateBitmap(4, 1, 1, 1, bits);
-  EXPECT_EQ(1, DrawBitMap(dc_, mono, 1, 0, SRCCOPY));
-  EXPECT_EQ(With({0xFFFFFF, 0x000000, 0xFFFFFF, 0x000000}, 4, 1, 0), Pixels());
-  EXPECT_EQ(1, DrawBitMap(nullptr, mono, 0, 0, SRCCOPY));
-  EXPECT_EQ(0, DrawBitMap(reinterpret_cast<HDC>(0x4321), mono, 0, 0, SRCCOPY));
-  platform::DeleteObject(mono);
-  EXPECT_EQ(0x7F7F7Fu, ColorGrayText(nullptr));
-  EXPECT_EQ(0x7F7F7Fu, ColorGrayText(dc_));
-  EXPECT_EQ(CLR_INVALID, ColorGrayText(reinterpret_cast<HDC>(0x4321)));
 }
 
 using testing_support::GuardedBytes;

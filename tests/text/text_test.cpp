@@ -127,26 +127,7 @@ TEST_F(BytePath, BlankZeroAndDigitTestsWithinTheLimit) {
   for (const char* other : {"12a", " 1", "\xb2"}) EXPECT_EQ(strdigits(other), 0);  // no superscripts in the C locale
 }
 
-TEST_F(Cp932Path, DoubleByteCharactersAreNeitherBlanksNorSingleBytes) {
-  // The ideographic space is white space, but not a blank.
-  const std::string ending = std::string("a") + kIdeographicSpace;
-  EXPECT_EQ(Trimmed(str_trimA, ending + "  "), ending);
-  EXPECT_EQ(Trimmed(str_trimA, "ab \x82"), "ab \x82");  // a lead byte before the terminator is a character
-  EXPECT_EQ(Trimmed(str_trim_leftA, std::string("  ") + kHiraganaA), kHiraganaA);
-  EXPECT_EQ(strdigits((std::string("1") + kFullwidthZero + kFullwidthNine).c_str()), 1);
-  EXPECT_EQ(strdigits((std::string("1") + kFullwidthCapitalA).c_str()), 0);
-  EXPECT_EQ(strblankA((std::string(" ") + kIdeographicSpace).c_str(), -1), 0);
-  EXPECT_EQ(strzeroA((std::string(" 0") + kFullwidthZero).c_str(), -1), 0);
-  EXPECT_EQ(strzeroA((std::string(" 0") + kFullwidthZero).c_str(), 2), 1);
-  // Widths count bytes.
-  GuardedA padded(kHiraganaA, 5), justified(kHiraganaA, 5);
-  str_pad(padded.get(), 4);
-  EXPECT_EQ(padded.text(), std::string(kHiraganaA) + "  ");
-  str_justifyA(justified.get(), 4);
-  EXPECT_EQ(justified.text(), std::string("  ") + kHiraganaA);
-}
-
-TEST_F(BytePath, CopiesTakeAtMostTheMaximumAndTerminate) {
+TEST_F(BytePath, CopiesTakeAtMostTheMaximumPrefixesGoInFrontFileNamesEndAtTheirDot) {
   GuardedA dest("", 4);
   EXPECT_EQ(lstrncpyA(dest.get(), "abcdef", 3), dest.get());
   EXPECT_EQ(dest.text(), "abc");
@@ -164,15 +145,12 @@ TEST_F(BytePath, CopiesTakeAtMostTheMaximumAndTerminate) {
   EXPECT_EQ(_tcstrunc(&text[0], 4), 4);
   EXPECT_EQ(_tcstrunc(&text[0], 10), 4);
   EXPECT_STREQ(text.c_str(), "abcd");
-}
-
-TEST_F(BytePath, PrefixGoesInFrontAndFileNameIsTheLastPartUpToItsFirstDot) {
-  GuardedA text("world", 12);
-  str_cat_frontA(text.get(), "hello ");
-  EXPECT_EQ(text.text(), "hello world");
-  GuardedW wide(OV_WIDE("b"), 3);
-  str_cat_frontW(wide.get(), OV_WIDE("a"));
-  EXPECT_EQ(wide.text(), OV_WIDE("ab"));
+  GuardedA joined("world", 12);
+  str_cat_frontA(joined.get(), "hello ");
+  EXPECT_EQ(joined.text(), "hello world");
+  GuardedW wideJoined(OV_WIDE("b"), 3);
+  str_cat_frontW(wideJoined.get(), OV_WIDE("a"));
+  EXPECT_EQ(wideJoined.text(), OV_WIDE("ab"));
   const std::pair<const char*, const char*> names[] = {
       {"c:\\dir.x\\file.tar.gz", "file"}, {"d:name", "name"}, {"dir/file.txt", "dir/file"}, {"c:\\dir\\", ""}};
   for (const auto& [path, name] : names) {
@@ -212,7 +190,7 @@ std::string TrimMask(void (*trim)(const char*, char*), const char* mask, std::st
   return value.c_str();
 }
 
-TEST_F(BytePath, WhiteSpaceGoesAndSeparatorRunsShrinkToOneCharacter) {
+TEST_F(BytePath, WhiteSpaceGoesSeparatorRunsShrinkAndMaskedFieldsAreTrimmed) {
   EXPECT_EQ(Apply(strtrmspc, " a\tb c\r\n"), "abc|3");
   EXPECT_EQ(Apply(strtrmspc, "\v\f"), "|0");
   const std::pair<const char*, const char*> runs[] = {
@@ -233,9 +211,6 @@ TEST_F(BytePath, WhiteSpaceGoesAndSeparatorRunsShrinkToOneCharacter) {
   wide = OV_WIDE("xax");
   str_rid_charW(&wide[0], u'x');
   EXPECT_EQ(WideString(wide.c_str()), OV_WIDE("a"));
-}
-
-TEST_F(BytePath, MaskedFieldsLoseTheirLeadingAndTheValueItsTrailingWhiteSpace) {
   for (auto trim : {str_trim_mask, DBCSstr_trim_mask}) {
     EXPECT_EQ(TrimMask(trim, "99.99.9999", " 1. 2.2016 "), "1.2.2016");
     // Past the mask's fields everything stays but the trailing white space.
@@ -243,19 +218,6 @@ TEST_F(BytePath, MaskedFieldsLoseTheirLeadingAndTheValueItsTrailingWhiteSpace) {
     EXPECT_EQ(TrimMask(trim, "9.9", "1 2 . 3 \t "), "1 2 .3");
     EXPECT_EQ(TrimMask(trim, "", "   "), "");
   }
-}
-
-TEST_F(Cp932Path, DoubleByteCharactersAreClassifiedWhole) {
-  const std::string space = kIdeographicSpace, a = kFullwidthCapitalA, b = kFullwidthCapitalB;
-  EXPECT_EQ(Apply(strtrmspc, space + a + " " + b + space), a + b + "|4");
-  // Full-width letters are alphanumeric; the ideographic space separates.
-  EXPECT_EQ(Apply(strtrmextra, space + a + space + space + b + ", " + space), a + space + b + "|6");
-  EXPECT_EQ(Apply(strtrmextra, kHalfwidthKatakanaA + std::string(" -") + kHiraganaA),
-            kHalfwidthKatakanaA + std::string("-") + kHiraganaA + "|4");
-  EXPECT_EQ(TrimMask(str_trim_mask, "99.99", space + "1." + space + "2" + space), "1.2");
-  std::string text = std::string("a") + kHyou + "\\b";  // removing a byte also removes it as a trail byte
-  str_rid_charA(&text[0], '\\');
-  EXPECT_STREQ(text.c_str(), "a\x95" "b");
 }
 
 // Where a match starts and ends, as "start-end" offsets into the text; "none".
@@ -266,7 +228,7 @@ std::string Search(char* (*find)(const char*, const char*, char**), const std::s
   return std::to_string(start - text.c_str()) + "-" + std::to_string(end - text.c_str());
 }
 
-TEST_F(BytePath, SearchPassesOverBlanksOnEitherSide) {
+TEST_F(BytePath, SearchPassesOverBlanksAndComparisonEndsAtABlankAfterTheShorter) {
   const struct {
     const char *text, *pattern, *found;
   } cases[] = {{"a b c", "abc", "0-5"},  {"abc", " a b c", "0-3"}, {"xx a b cd", "abc", "3-8"},
@@ -279,9 +241,6 @@ TEST_F(BytePath, SearchPassesOverBlanksOnEitherSide) {
   EXPECT_EQ(Search(strifind, "x a B", "Ab"), "2-5");
   const char text[] = "abc";
   EXPECT_EQ(strfind(text, "b", nullptr), text + 2);  // the start need not be asked for
-}
-
-TEST_F(BytePath, ComparisonEndsWhereABlankFollowsTheShorterString) {
   EXPECT_EQ(strtrmcmp("abc", "abc  "), 0);
   EXPECT_EQ(strtrmcmp("abc x", "abc"), 0);  // only the first character after it counts
   EXPECT_LT(strtrmcmp("abc", "abcd"), 0);
@@ -291,7 +250,6 @@ TEST_F(BytePath, ComparisonEndsWhereABlankFollowsTheShorterString) {
 }
 
 TEST_F(BytePath, WildcardsMatchTheWholeTextIgnoringCaseAndAnswerAtOnce) {
-  // Random patterns are compared with a model in wildcard_retry_test.cpp.
   EXPECT_EQ(wcstrcmp("*.TXT", "n.txt"), 0);
   EXPECT_EQ(wcstrcmp("*x*", "abc"), 'x');  // the first pattern character left over
   const std::string text(100 * 1024, 'a');
@@ -304,8 +262,33 @@ TEST_F(BytePath, WildcardsMatchTheWholeTextIgnoringCaseAndAnswerAtOnce) {
   EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
 }
 
-TEST_F(Cp932Path, ATrailByteNeverMatchesASingleByteCharacterAndCodesFoldCase) {
-  const std::string b = kFullwidthCapitalB;  // its trail byte is 'a'
+TEST_F(Cp932Path, DoubleByteCharactersAreClassifiedAndFoundWholeAndAreNoBlanks) {
+  // The ideographic space is white space, but not a blank.
+  const std::string ending = std::string("a") + kIdeographicSpace;
+  EXPECT_EQ(Trimmed(str_trimA, ending + "  "), ending);
+  EXPECT_EQ(Trimmed(str_trimA, "ab \x82"), "ab \x82");  // a lead byte before the terminator is a character
+  EXPECT_EQ(Trimmed(str_trim_leftA, std::string("  ") + kHiraganaA), kHiraganaA);
+  EXPECT_EQ(strdigits((std::string("1") + kFullwidthZero + kFullwidthNine).c_str()), 1);
+  EXPECT_EQ(strdigits((std::string("1") + kFullwidthCapitalA).c_str()), 0);
+  EXPECT_EQ(strblankA((std::string(" ") + kIdeographicSpace).c_str(), -1), 0);
+  EXPECT_EQ(strzeroA((std::string(" 0") + kFullwidthZero).c_str(), -1), 0);
+  EXPECT_EQ(strzeroA((std::string(" 0") + kFullwidthZero).c_str(), 2), 1);
+  // Widths count bytes.
+  GuardedA padded(kHiraganaA, 5), justified(kHiraganaA, 5);
+  str_pad(padded.get(), 4);
+  EXPECT_EQ(padded.text(), std::string(kHiraganaA) + "  ");
+  str_justifyA(justified.get(), 4);
+  EXPECT_EQ(justified.text(), std::string("  ") + kHiraganaA);
+  const std::string space = kIdeographicSpace, a = kFullwidthCapitalA, b = kFullwidthCapitalB;
+  EXPECT_EQ(Apply(strtrmspc, space + a + " " + b + space), a + b + "|4");
+  // Full-width letters are alphanumeric; the ideographic space separates.
+  EXPECT_EQ(Apply(strtrmextra, space + a + space + space + b + ", " + space), a + space + b + "|6");
+  EXPECT_EQ(Apply(strtrmextra, kHalfwidthKatakanaA + std::string(" -") + kHiraganaA),
+            kHalfwidthKatakanaA + std::string("-") + kHiraganaA + "|4");
+  EXPECT_EQ(TrimMask(str_trim_mask, "99.99", space + "1." + space + "2" + space), "1.2");
+  std::string text = std::string("a") + kHyou + "\\b";  // removing a byte also removes it as a trail byte
+  str_rid_charA(&text[0], '\\');
+  EXPECT_STREQ(text.c_str(), "a\x95" "b");
   EXPECT_EQ(Search(strfind, b + "x", "ax"), "none");
   EXPECT_EQ(Search(strfind, "x" + b + " " + kHiraganaA, b + kHiraganaA), "1-6");
   EXPECT_EQ(Search(strifind, std::string("x") + kFullwidthSmallA, kFullwidthCapitalA), "1-3");
@@ -437,7 +420,7 @@ TEST_F(Cp932, DoubleByteCharactersConvertWholeOrAreErrors) {
 // Code page 932 stepping, copying and searching, as the Windows runtime does them.
 const unsigned char* U(const std::string& text) { return reinterpret_cast<const unsigned char*>(text.c_str()); }
 
-TEST_F(Cp932, StepsAndCopiesTakeWholeCharactersButNotPastTheEnd) {
+TEST_F(Cp932, StepsCopiesAndSearchesTakeWholeCharactersNeverATrailByte) {
   const std::string text = std::string(kHiraganaA) + "a\x82";
   const unsigned char* p = U(text);
   EXPECT_EQ(platform::_mbsnextc(p), 0x82A0u);
@@ -451,38 +434,23 @@ TEST_F(Cp932, StepsAndCopiesTakeWholeCharactersButNotPastTheEnd) {
   platform::_mbccpy(out, U("\x82"));  // nothing of a half character
   EXPECT_EQ(out[0], 0);
   EXPECT_EQ(out[1], 0xA0);
-}
-
-TEST_F(Cp932, SearchNeverMatchesATrailByte) {
   // 'a', Ｂ (trail byte 'a'), '\', 表 (trail byte '\'), 'a', '\'.
-  const std::string text = std::string("a") + kFullwidthCapitalB + "\\" + kHyou + "a\\";
-  const unsigned char* p = U(text);
-  const std::pair<unsigned, size_t> first[] = {{0x8261, 1}, {0x955C, 4}, {0, text.size()}, {0x61, 0}};
+  const std::string mixed = std::string("a") + kFullwidthCapitalB + "\\" + kHyou + "a\\";
+  p = U(mixed);
+  const std::pair<unsigned, size_t> first[] = {{0x8261, 1}, {0x955C, 4}, {0, mixed.size()}, {0x61, 0}};
   for (const auto& [c, at] : first) EXPECT_EQ(platform::_mbschr(p, c), p + at) << c;
   EXPECT_EQ(platform::_mbschr(p + 1, 'a'), p + 6);
   EXPECT_EQ(platform::_mbschr(p, 0x5C62), nullptr);
-  const std::pair<unsigned, size_t> last[] = {{'\\', 7}, {'a', 6}, {0x8261, 1}, {0, text.size()}};
+  const std::pair<unsigned, size_t> last[] = {{'\\', 7}, {'a', 6}, {0x8261, 1}, {0, mixed.size()}};
   for (const auto& [c, at] : last) EXPECT_EQ(platform::_mbsrchr(p, c), p + at) << c;
   EXPECT_EQ(platform::_mbsrchr(U(kHyou), '\\'), nullptr);
 }
 
-// Text ending in a lead byte flush against a guard page: stepping over the terminator faults.
-using testing_support::GuardedBytes;
-
-// "ab", a lead byte and the terminator, ending at the guard page.
-class EndingInALeadByte : public Cp932Path {
- protected:
-  char* Fresh() {
-    std::memcpy(memory_.data(), kText, sizeof kText);
-    return reinterpret_cast<char*>(memory_.data());
-  }
-  static constexpr char kText[] = "ab\x82";
-
- private:
-  GuardedBytes memory_{sizeof kText};
-};
-
-TEST_F(EndingInALeadByte, InPlaceAndReadingFunctionsStopAtTheTerminator) {
+// "ab", a lead byte and the terminator flush against a guard page: stepping
+// over the terminator faults.
+TEST_F(Cp932Path, TextEndingInALeadByteIsReadAndChangedUpToItsTerminator) {
+  testing_support::GuardedBytes memory(4);
+  auto Fresh = [&] { return static_cast<char*>(std::memcpy(memory.data(), "ab\x82", 4)); };
   str_trimA(Fresh());
   EXPECT_EQ(strtrmspc(Fresh()), 3);
   EXPECT_EQ(strtrmextra(Fresh()), 2);  // the lone lead byte is no letter
