@@ -16,12 +16,14 @@
 #include "fake_network.h"
 #include "ovpb32.h"
 #include "platform/codepage.h"
+#include "support/guarded_memory.h"
 #include "support/helper_process.h"
 #include "support/test_support.h"
 
 namespace {
 
 using net_test::FakeNetwork;
+using testing_support::GuardedBytes;
 using net_test::Narrow;
 using net_test::Wide;
 
@@ -91,6 +93,32 @@ TEST_F(SafeNames, OversizedOrUnconvertibleServersStayUnchanged) {
   network_.AddHost(testing_support::ToUtf8(outgrown.substr(2, 86)), {"10.1.1.2"});
   EXPECT_EQ(Wide(GetNetworkSafeNameW, outgrown), testing_support::ToUtf8(outgrown));
   EXPECT_EQ(network_.Lookups(), 0);
+}
+
+// Whatever the lengths, nothing is written past the outputs (guard pages)
+// or the working buffers (AddressSanitizer).
+TEST_F(SafeNames, LongInputStaysWithinItsBuffers) {
+  network_.Connect('Z', "\\\\srv\\data");
+  network_.Remember('R', "\\\\srv\\data");
+  for (size_t length : {0u, 1u, 15u, 31u, 255u, 256u, 259u, 260u, 2051u, 2052u, 2053u, 5000u}) {
+    for (const char* shape : {"\\\\", "\\\\fs.dept\\", "\\\\10.1.2.3\\", "\\\\1.", "Z:\\", "R:\\", ""}) {
+      for (char filler : {'1', 'a', '.', '\\'}) {
+        const std::string path = shape + std::string(length, filler);
+        const WideString wide = WidenAscii(path.c_str());
+        const size_t room = path.size() + 300;
+        GuardedBytes narrow(room), computer(32), units(room * sizeof(WCHAR)), wideComputer(32 * sizeof(WCHAR));
+        auto* n = reinterpret_cast<char*>(narrow.data());
+        auto* w = reinterpret_cast<WCHAR*>(units.data());
+        int done = GetNetworkSafeNameA(path.c_str(), n) + GetNetworkPersistableNameA(path.c_str(), n) +
+                   GetMinimalDriveMappingA(path.c_str(), n) +
+                   GetUniversalNameA(path.c_str(), n, reinterpret_cast<char*>(computer.data()), 32) +
+                   GetNetworkSafeNameW(wide.c_str(), w) + GetNetworkPersistableNameW(wide.c_str(), w) +
+                   GetMinimalDriveMappingW(wide.c_str(), w) +
+                   GetUniversalNameW(wide.c_str(), w, reinterpret_cast<WCHAR*>(wideComputer.data()), 32);
+        EXPECT_EQ(done, 8) << path.size();
+      }
+    }
+  }
 }
 
 class RealLookups : public ::testing::Test {
