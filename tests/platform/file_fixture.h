@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "platform/files.h"
@@ -59,6 +60,20 @@ class FileTest : public ::testing::Test {
   }
   DWORD Attributes(const std::string& name) const { return platform::GetFileAttributesA(Path(name).c_str()); }
   bool Exists(const std::string& name) const { return Attributes(name) != INVALID_FILE_ATTRIBUTES; }
+  // Every name a search for `pattern` (in the test folder unless told) yields;
+  // the error when it yields none.
+  std::set<std::string> Find(const std::string& pattern, bool inFolder = true) const {
+    WIN32_FIND_DATAA found;
+    HANDLE search = platform::FindFirstFileA((inFolder ? Path(pattern) : pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return {"error " + std::to_string(platform::GetLastError())};
+    std::set<std::string> names;
+    do {
+      names.insert(found.cFileName);
+    } while (platform::FindNextFileA(search, &found));
+    EXPECT_EQ(platform::GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_FILES));
+    EXPECT_TRUE(platform::FindClose(search));
+    return names;
+  }
   std::string ReadAll(HANDLE file) const {
     char buffer[256];
     DWORD got = 0;

@@ -23,9 +23,12 @@ class ProfileTest : public ::testing::Test {
   std::string file_ = (dir_ / "cv.ver").string();
 };
 
+// Blanks and tabs around section and key names do not count; inside them they do.
 TEST_F(ProfileTest, ValuesAreFoundTrimmedUnquotedAndCut) {
   Write("[First]\r\nname=one\r\n[Settings]\r\n  Spaced Key  =   spaced value   \r\nLong=abcdefghij\r\n"
-        "Quoted=\"in quotes\"\r\nSingle='single'\r\nHalfQuoted=\"open\r\nLone=\"\r\nEmpty=\r\n");
+        "Quoted=\"in quotes\"\r\nSingle='single'\r\nHalfQuoted=\"open\r\nLone=\"\r\nEmpty=\r\n"
+        "[ VERSION ]\r\nRelease = 7\r\n[\tTabbed\t]\r\n\t Key\t=\tvalue\t\r\n"
+        " [Indented]\r\n  Padded Key  =  two \r\n[Inner Blank]\r\nIn Key=inner\r\n");
   const struct {
     const char *section, *key, *fallback;
     DWORD size;
@@ -39,25 +42,19 @@ TEST_F(ProfileTest, ValuesAreFoundTrimmedUnquotedAndCut) {
       {"Nowhere", "Long", "fallback  ", 64, "fallback"},  // the default loses its trailing blanks
       {"Settings", "Absent", "  lead", 64, "  lead"}, {"Settings", "Long", "x", 5, "abcd"},
       {"Settings", "Long", "x", 1, ""},               {"Settings", "Absent", "fallback", 4, "fal"},
+      {"VERSION", "Release", "-", 64, "7"},           {" VERSION ", "Release", "-", 64, "7"},
+      {"version", " Release\t", "-", 64, "7"},        {"\tTabbed", "Key", "-", 64, "value"},
+      {"Indented", "Padded Key", "-", 64, "two"},     {"Inner Blank", "In Key", "-", 64, "inner"},
+      {"InnerBlank", "In Key", "-", 64, "-"},          {"Inner Blank", "InKey", "-", 64, "-"},
   };
   for (const auto& read : reads) {
-    EXPECT_EQ(Read(read.section, read.key, read.fallback, read.size), read.value) << read.key << " " << read.size;
+    EXPECT_EQ(Read(read.section, read.key, read.fallback, read.size), read.value)
+        << "[" << read.section << "] " << read.key << " " << read.size;
   }
   char buffer[32];
   std::string missing = (dir_ / "absent.ini").string();
   EXPECT_EQ(platform::GetPrivateProfileStringA("Settings", "Long", "dflt", buffer, 32, missing.c_str()), 4u);
   EXPECT_STREQ(buffer, "dflt");
-}
-
-TEST_F(ProfileTest, BlanksAndTabsAroundNamesDoNotCount) {
-  Write("[ VERSION ]\r\nRelease = 7\r\n[\tTabbed\t]\r\n\t Key\t=\tvalue\t\r\n"
-        " [Indented]\r\n  Padded Key  =  two \r\n[Inner Blank]\r\nIn Key=inner\r\n");
-  const struct { const char *section, *key, *expected; } cases[] = {
-      {"VERSION", "Release", "7"},     {" VERSION ", "Release", "7"}, {"version", " Release\t", "7"},
-      {"Tabbed", "Key", "value"},      {"\tTabbed", "Key", "value"},  {"Indented", "Padded Key", "two"},
-      {"Inner Blank", "In Key", "inner"}, {"InnerBlank", "In Key", "-"}, {"Inner Blank", "InKey", "-"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Read(c.section, c.key, "-"), c.expected) << "[" << c.section << "] " << c.key;
 }
 
 // A null key lists the section's keys, each ended by a zero and the list by

@@ -1,12 +1,28 @@
 #include <gtest/gtest.h>
 
 #include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "platform/format.h"
+#include "platform/guid.h"
 #include "platform/library.h"
+#include "platform/number_format.h"
 #include "platform/system.h"
 #include "support/test_support.h"
+#ifndef _WIN32
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <stddef.h>
+#include <sys/prctl.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
 
 namespace {
 
@@ -64,6 +80,77 @@ TEST(Library, FindsSystemFunctionsByNameInAnyCaseOrFailsWithTheErrors) {
   }
   EXPECT_EQ(platform::LoadLibraryA("no-such-library-here.dll"), nullptr);
   EXPECT_EQ(platform::GetLastError(), static_cast<DWORD>(ERROR_MOD_NOT_FOUND));
+}
+
+TEST(CoCreateGuid, MakesDistinctVersionFourGuids) {
+  std::set<std::string> seen;
+  for (int i = 0; i < 2000; ++i) {
+    GUID guid;
+    ASSERT_EQ(platform::CoCreateGuid(&guid), S_OK);
+    ASSERT_EQ(guid.Data3 >> 12, 4) << i;
+    ASSERT_EQ(guid.Data4[0] & 0xC0, 0x80) << i;
+    seen.insert(std::string(reinterpret_cast<const char*>(&guid), sizeof guid));
+  }
+  EXPECT_EQ(seen.size(), 2000u);
+  EXPECT_EQ(platform::CoCreateGuid(nullptr), E_INVALIDARG);
+}
+
+#ifndef _WIN32
+// Makes the listed system calls fail with ENOSYS from now on, then exits 0
+// when CoCreateGuid answers as expected and, on failure, leaves the GUID as
+// it was; 1 otherwise; 2 when the filter could not be set.
+void CreateGuidWithout(std::initializer_list<long> calls, HRESULT expected) {
+  std::vector<sock_filter> program{BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr))};
+  for (long call : calls) {
+    program.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<__u32>(call), 0, 1));
+    program.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | (ENOSYS & SECCOMP_RET_DATA)));
+  }
+  program.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
+  sock_fprog filter{static_cast<unsigned short>(program.size()), program.data()};
+  if (prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0 || prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &filter) != 0) _exit(2);
+  GUID guid, before;
+  std::memset(&guid, 0x5A, sizeof guid);
+  before = guid;
+  const HRESULT result = platform::CoCreateGuid(&guid);
+  const bool untouched = std::memcmp(&guid, &before, sizeof guid) == 0;
+  _exit(result == expected && untouched == FAILED(expected) ? 0 : 1);
+}
+
+TEST(CoCreateGuidDeathTest, FallsBackToTheDeviceAndFailsAsComDoesWithoutAnyRandomness) {
+  EXPECT_EXIT(CreateGuidWithout({SYS_getrandom}, S_OK), testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(CreateGuidWithout({SYS_getrandom, SYS_open, SYS_openat}, HRESULT_FROM_WIN32(RPC_S_UUID_NO_ADDRESS)),
+              testing::ExitedWithCode(0), "");
+}
+#endif
+
+// GetCurrencyFormatA against Windows' answers; lines marked "posix" are for this layer only.
+// value|NumDigits|LeadingZero|Grouping|thousands|decimal|NegativeOrder|PositiveOrder|symbol|size: the text,
+// "error N", or with size 0 the length asked for; nothing written past `size`.
+std::string Currency(const std::vector<std::string>& f) {
+  auto number = [&](int i) { return static_cast<UINT>(std::atoi(f[i].c_str())); };
+  auto text = [&](int i) { return f[i] == "~" ? nullptr : const_cast<char*>(f[i].c_str()); };
+  CURRENCYFMTA format{number(1), number(2), number(3), text(5), text(4), number(6), number(7), text(8)};
+  const int size = static_cast<int>(number(9));
+  std::string out(110, '#');
+  platform::SetLastError(0);
+  const int length = platform::GetCurrencyFormatA(0x0409, 0, f[0].c_str(), &format, &out[0], size);
+  EXPECT_EQ(out[static_cast<size_t>(size)], '#');
+  if (length == 0) return "error " + std::to_string(platform::GetLastError());
+  return size == 0 ? std::to_string(length) : out[static_cast<size_t>(length - 1)] == 0 ? out.c_str() : "unterminated";
+}
+
+TEST(CurrencyFormat, MatchesWindows) {
+  const auto cases = testing_support::ReadTable("currency_cases.txt", '|');
+  ASSERT_FALSE(cases.empty());
+  for (std::vector<std::string> f : cases) {
+    if (f[0] == "posix") {
+#ifdef _WIN32
+      continue;
+#endif
+      f.erase(f.begin());
+    }
+    EXPECT_EQ(Currency(f), f[10]) << f[0] << " " << f[9];
+  }
 }
 
 }  // namespace
