@@ -26,12 +26,10 @@ using Names = std::multiset<std::string>;
 #ifdef _WIN32
 HFILE Open(const fs::path& path) { return platform::_lopen(path.string().c_str(), OF_READ); }
 long Position(HFILE file) { return platform::_llseek(file, 0, FILE_CURRENT); }
-UINT Read(HFILE file, char* out, UINT count) { return platform::_lread(file, out, count); }
 void Close(HFILE file) { platform::_lclose(file); }
 #else
 HFILE Open(const fs::path& path) { return open(path.c_str(), O_RDONLY); }
 long Position(HFILE file) { return static_cast<long>(lseek(file, 0, SEEK_CUR)); }
-UINT Read(HFILE file, char* out, UINT count) { return static_cast<UINT>(read(file, out, count)); }
 void Close(HFILE file) { close(file); }
 #endif
 
@@ -117,8 +115,9 @@ TEST_F(DirectorySearch, EndedSearchesLeaveNoDescriptorsOrMemory) {
 using Lines = std::vector<std::string>;
 
 // Every line of the contents until the end, as "text" or "-1", read into
-// a buffer of `size` that must not be written beyond.
-Lines ReadLines(const std::string& contents, int size = 512) {
+// a buffer of `size` that must not be written beyond; the file's position
+// after each line goes to `positions` when asked for.
+Lines ReadLines(const std::string& contents, int size = 512, std::vector<long>* positions = nullptr) {
   TempDir dir;
   testing_support::WriteTextFile(dir / "lines.txt", contents);
   HFILE file = Open(dir / "lines.txt");
@@ -127,6 +126,7 @@ Lines ReadLines(const std::string& contents, int size = 512) {
   for (int guard = 0; guard < 100 && (lines.empty() || lines.back() != "-1"); ++guard) {
     int length = ReadLine1(file, buffer.data(), size);
     lines.push_back(length < 0 ? "-1" : buffer.data());
+    if (positions != nullptr) positions->push_back(Position(file));
     EXPECT_EQ(length < 0 ? -1 : static_cast<int>(std::strlen(buffer.data())), length);
     EXPECT_EQ(buffer[static_cast<size_t>(size)], '#') << "written beyond size";
   }
@@ -134,8 +134,12 @@ Lines ReadLines(const std::string& contents, int size = 512) {
   return lines;
 }
 
-TEST(LineReading, EveryKindOfLineEndEndsOneLineAcrossBlocks) {
-  EXPECT_EQ(ReadLines("ab\r\n\r\ncd\rlf\nlfcr\n\rtwo\n\nlast"), (Lines{"ab", "", "cd", "lf", "lfcr", "two", "", "last", "-1"}));
+// Positions are the file's own, where a plain read would go on.
+TEST(LineReading, EveryKindOfLineEndEndsOneLineAcrossBlocksAndLongLinesAreCut) {
+  std::vector<long> positions;
+  EXPECT_EQ(ReadLines("ab\r\n\r\ncd\rlf\nlfcr\n\rtwo\n\nlast", 512, &positions),
+            (Lines{"ab", "", "cd", "lf", "lfcr", "two", "", "last", "-1"}));
+  EXPECT_EQ(positions, (std::vector<long>{4, 6, 9, 12, 18, 22, 23, 27, 27}));
   const std::string first(127, 'x'), second(300, 'b'), third(128, 'c');
   // The first CR is byte 127 of the block, its LF the first of the next.
   EXPECT_EQ(ReadLines(first + "\r\n" + second + "\n" + third + "\r\n"), (Lines{first, second, third, "-1"}));
@@ -143,31 +147,13 @@ TEST(LineReading, EveryKindOfLineEndEndsOneLineAcrossBlocks) {
   EXPECT_EQ(ReadLines("one\r\ntwo\x1A"), (Lines{"one", "two", "-1"}));
   EXPECT_EQ(ReadLines("caf\xE9"), (Lines{"caf\xE9", "-1"}));
   EXPECT_EQ(ReadLines(""), (Lines{"-1"}));
-}
-
-TEST(LineReading, ALineTooLongForTheRoomIsCutButConsumedWhole) {
+  // A line too long for the room is cut, but consumed whole.
   EXPECT_EQ(ReadLines("abcdef\nghi\n" + std::string(200, 'z') + "\n", 4), (Lines{"abc", "ghi", "zzz", "-1"}));
   EXPECT_EQ(ReadLines("ab\n", 1), (Lines{"", "-1"}));  // room for the terminator only
   char out[4] = "###";
   EXPECT_EQ(ReadLine1(HFILE_ERROR, out, 0), -1);
   EXPECT_EQ(ReadLine1(HFILE_ERROR, out, -5), -1);
   EXPECT_STREQ(out, "###");
-}
-
-TEST(LineReading, LeavesThePositionForPlainReads) {
-  TempDir dir;
-  testing_support::WriteTextFile(dir / "lines.txt", "first\r\nsecond\nthird\n\rlast two");
-  HFILE lines = Open(dir / "lines.txt");
-  ASSERT_NE(lines, HFILE_ERROR);
-  char text[32] = {};
-  for (auto [line, position] : {std::pair<std::string, long>{"first", 7}, {"second", 14}, {"third", 21}}) {
-    EXPECT_EQ(ReadLine1(lines, text, sizeof text), static_cast<int>(line.size()));
-    EXPECT_EQ(text, line);
-    EXPECT_EQ(Position(lines), position) << line;
-  }
-  EXPECT_EQ(Read(lines, text, 5), 5u);
-  EXPECT_EQ(ReadLine1(lines, text, sizeof text), 3);  // "two"
-  Close(lines);
 }
 
 // Eight-byte records keyed by their first four bytes, after a six-byte header.
@@ -180,12 +166,20 @@ std::string EightByteRecords() {
   return bytes;
 }
 
-TEST(SortedRecords, FindEveryStoredKeyInAStreamAndStopJustAfterIt) {
+TEST(SortedRecords, FindEveryStoredKeyInAStreamOrAnHfileAndStopJustAfterIt) {
   MemoryStream stream(EightByteRecords());
+  TempDir dir;
+  testing_support::WriteTextFile(dir / "records.bin", EightByteRecords());
+  HFILE file = Open(dir / "records.bin");
+  ASSERT_NE(file, HFILE_ERROR);
   for (size_t i = 0; i < kKeys.size(); ++i) {
     EXPECT_EQ(bsearchstream(&stream, kKeys[i].c_str(), 4, 8, 6, kEnd), static_cast<int>(i)) << kKeys[i];
     EXPECT_EQ(stream.position(), 6 + 8 * i + 4);
+    EXPECT_EQ(bsearchfile(file, kKeys[i].c_str(), 4, 8, 6, kEnd), static_cast<int>(i)) << kKeys[i];
+    EXPECT_EQ(Position(file), static_cast<long>(6 + 8 * i + 4));
   }
+  EXPECT_EQ(bsearchfile(file, "eeee", 4, 8, 6, kEnd), -1);
+  Close(file);
   for (const char* key : {"cccc", "0000", "zzzz", "aaab", "pppo"}) EXPECT_EQ(bsearchstream(&stream, key, 4, 8, 6, kEnd), -1);
   EXPECT_EQ(bsearchstream(&stream, "kk", 2, 8, 6, kEnd), 4);  // a shorter key compares on its own length
   stream.seeks.clear();
@@ -213,22 +207,6 @@ TEST(SortedRecords, ALongKeyIsComparedOnItsFirst25Bytes) {
   EXPECT_EQ(bsearchstream(&stream, (keys[1].substr(0, 25) + "XXXXX").c_str(), 30, 32, 0, 96), 1);
   EXPECT_EQ(stream.position(), 32u + 25u);
   EXPECT_EQ(bsearchstream(&stream, (std::string(23, 'k') + "zb").c_str(), 30, 32, 0, 96), -1);
-}
-
-TEST(SortedRecords, SearchesThroughAnHfileAndLeaveItJustAfterTheKey) {
-  TempDir dir;
-  testing_support::WriteTextFile(dir / "records.bin", EightByteRecords());
-  HFILE file = Open(dir / "records.bin");
-  ASSERT_NE(file, HFILE_ERROR);
-  for (size_t i = 0; i < kKeys.size(); ++i) {
-    EXPECT_EQ(bsearchfile(file, kKeys[i].c_str(), 4, 8, 6, kEnd), static_cast<int>(i));
-    EXPECT_EQ(Position(file), static_cast<long>(6 + 8 * i + 4));
-    char after[5] = {};
-    Read(file, after, 4);
-    EXPECT_EQ(std::string(after), "#" + std::to_string(i) + "##");
-  }
-  EXPECT_EQ(bsearchfile(file, "eeee", 4, 8, 6, kEnd), -1);
-  Close(file);
 }
 
 }  // namespace
