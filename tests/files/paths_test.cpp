@@ -126,8 +126,7 @@ TEST(TrailingBackslash, IsAddedOrTakenOffOnceAndNeedslshLeavesADriveAlone) {
       {removeslsh, "C:/dir/", "C:/dir/ 0"}, {removeslsh, "", " 0"},
   };
   for (const auto& c : cases) EXPECT_EQ(Slashed(c.function, c.text), c.result) << c.text;
-  WCHAR share[32] = {};
-  WideCopyBounded(share, OV_WIDE("\\\\server\\share"), 32);
+  WCHAR share[32] = OV_WIDE("\\\\server\\share");
   EXPECT_EQ(needslshW(share), 1);
   EXPECT_EQ(needslshW(share), 0);
   EXPECT_EQ(ToUtf8(share), "\\\\server\\share\\");

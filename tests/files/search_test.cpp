@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <iterator>
 #include <new>
 #include <set>
@@ -28,6 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using testing_support::HelperProcess;
 using testing_support::MemoryStream;
 using testing_support::TempDir;
 using Names = std::multiset<std::string>;
@@ -95,13 +95,8 @@ TEST_F(DirectorySearch, HiddenEntriesNeverShowAndDirectoriesOnlyWhenAsked) {
 TEST_F(DirectorySearch, EndedSearchesLeaveNoDescriptorsOrMemory) {
   auto descriptors = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
   auto residentKilobytes = [] {
-    std::ifstream status("/proc/self/status");
-    std::string field;
-    long value = 0;
-    while (status >> field) {
-      if (field == "VmRSS:") status >> value;
-    }
-    return value;
+    const std::string status = testing_support::ReadTextFile("/proc/self/status");
+    return std::atol(status.c_str() + status.find("VmRSS:") + 6);
   };
   const std::string pattern = In("*");
   auto searchAndEnd = [&](bool finish) {
@@ -206,24 +201,29 @@ TEST(SortedRecords, FindEveryStoredKeyInAStreamOrAnHfileAndStopJustAfterIt) {
   EXPECT_EQ(bsearchstream(&stream, "zzzz", 4, 8, 0x80000000u, static_cast<int>(0x80000000u + 16u)), -1);
   ASSERT_FALSE(stream.seeks.empty());
   EXPECT_EQ(stream.seeks[0], static_cast<LONGLONG>(INT32_MIN));
-}
-
-// Records of 32 bytes whose 30-byte keys differ only after byte 25.
-TEST(SortedRecords, ALongKeyIsComparedOnItsFirst25Bytes) {
+  // Records of 32 bytes whose 30-byte keys differ only after byte 25 compare on their first 25.
   std::vector<std::string> keys;
   std::string bytes;
   for (char c : {'a', 'b', 'c'}) {
     keys.push_back(std::string(24, 'k') + c + "tail5");
     bytes += keys.back() + "##";
   }
-  MemoryStream stream(bytes);
-  EXPECT_EQ(bsearchstream(&stream, keys[2].c_str(), 30, 32, 0, 96), 2);
-  EXPECT_EQ(bsearchstream(&stream, (keys[1].substr(0, 25) + "XXXXX").c_str(), 30, 32, 0, 96), 1);
-  EXPECT_EQ(stream.position(), 32u + 25u);
-  EXPECT_EQ(bsearchstream(&stream, (std::string(23, 'k') + "zb").c_str(), 30, 32, 0, 96), -1);
+  MemoryStream longKeys(bytes);
+  EXPECT_EQ(bsearchstream(&longKeys, keys[2].c_str(), 30, 32, 0, 96), 2);
+  EXPECT_EQ(bsearchstream(&longKeys, (keys[1].substr(0, 25) + "XXXXX").c_str(), 30, 32, 0, 96), 1);
+  EXPECT_EQ(longKeys.position(), 32u + 25u);
+  EXPECT_EQ(bsearchstream(&longKeys, (std::string(23, 'k') + "zb").c_str(), 30, 32, 0, 96), -1);
 }
 
-TEST_F(Existence, SearchesFindFilesDirectoriesAndPatternsButNoRoot) {
+// Seconds since 1970 of a UTC calendar time (days from the civil calendar).
+int64_t SecondsSinceEpoch(const OVFILEDATE& d) {
+  const int y = d.year - (d.month <= 2 ? 1 : 0), era = y / 400, yearOfEra = y - era * 400;
+  const int dayOfYear = (153 * ((d.month + 9) % 12) + 2) / 5 + d.day - 1;
+  const int64_t days = int64_t{era} * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
+  return days * 86400 + d.hour * 3600 + d.minute * 60 + d.second;
+}
+
+TEST_F(Existence, AnswersForFilesDirectoriesPatternsHeldFilesAndDates) {
   const std::pair<std::string, int> names[] = {{file_, 1}, {subdir_, 1}, {In("f*.t?t"), 1}, {In("x*"), 0},
                                                {In("missing.txt"), 0}, {"", 0}, {subdir_ + "\\", 0},
                                                {file_ + "\\", 0}, {"C:\\", 0}};
@@ -240,6 +240,17 @@ TEST_F(Existence, SearchesFindFilesDirectoriesAndPatternsButNoRoot) {
   EXPECT_EQ(NewFileExistsEx(subdir_.c_str()), 3);
   EXPECT_EQ(NewFileExistsEx(file_.c_str()), 1);
   EXPECT_EQ(NewFileExistsEx(In("nodir\\missing.txt").c_str()), 0);
+  EXPECT_EQ(file_test_exclusive(file_.c_str()) + file_test_exclusive(In("missing").c_str()), 0);
+  HelperProcess holder({"hold", file_, "r", std::to_string(FILE_SHARE_READ | FILE_SHARE_WRITE)});
+  ASSERT_EQ(holder.ReadLine(), "held");
+  EXPECT_EQ(file_test_exclusive(file_.c_str()), ERROR_SHARING_VIOLATION);
+  // The file's times in UTC, or zeroes for a missing file.
+  OVFILEDATE dates[3];
+  ASSERT_EQ(file_date(file_.c_str(), &dates[0], &dates[1], &dates[2]), 1);
+  for (const OVFILEDATE& date : dates) EXPECT_NEAR(SecondsSinceEpoch(date), std::time(nullptr), 120);
+  OVFILEDATE stale = {1, 2, 3, 4, 5, 6}, zero = {};
+  EXPECT_EQ(file_date(In("missing").c_str(), nullptr, &stale, nullptr), 0);
+  EXPECT_EQ(std::memcmp(&stale, &zero, sizeof zero), 0);
 }
 
 std::string askedPath;
@@ -293,33 +304,6 @@ TEST_F(Existence, WithTimeoutGivesUpOnASearchThatBlocks) {
   gateOpen = true;
   EXPECT_TRUE(WaitForNoLiveRequests());
   files::SetExistenceSearchDelayForTesting(nullptr);
-}
-
-TEST_F(Existence, ExclusiveAccessFailsWhileTheFileIsOpenElsewhere) {
-  EXPECT_EQ(file_test_exclusive(file_.c_str()) + file_test_exclusive(In("missing").c_str()), 0);
-  {
-    testing_support::HelperProcess holder({"hold", file_, "r", std::to_string(FILE_SHARE_READ | FILE_SHARE_WRITE)});
-    ASSERT_EQ(holder.ReadLine(), "held");
-    EXPECT_EQ(file_test_exclusive(file_.c_str()), ERROR_SHARING_VIOLATION);
-  }
-  EXPECT_EQ(file_test_exclusive(file_.c_str()), 0);
-}
-
-// Seconds since 1970 of a UTC calendar time (days from the civil calendar).
-int64_t SecondsSinceEpoch(const OVFILEDATE& d) {
-  const int y = d.year - (d.month <= 2 ? 1 : 0), era = y / 400, yearOfEra = y - era * 400;
-  const int dayOfYear = (153 * ((d.month + 9) % 12) + 2) / 5 + d.day - 1;
-  const int64_t days = int64_t{era} * 146097 + yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear - 719468;
-  return days * 86400 + d.hour * 3600 + d.minute * 60 + d.second;
-}
-
-TEST_F(Existence, FileDateGivesTheTimesInUtcOrZeroes) {
-  OVFILEDATE dates[3];
-  ASSERT_EQ(file_date(file_.c_str(), &dates[0], &dates[1], &dates[2]), 1);
-  for (const OVFILEDATE& date : dates) EXPECT_NEAR(SecondsSinceEpoch(date), std::time(nullptr), 120);
-  OVFILEDATE stale = {1, 2, 3, 4, 5, 6}, zero = {};
-  EXPECT_EQ(file_date(In("missing").c_str(), nullptr, &stale, nullptr), 0);
-  EXPECT_EQ(std::memcmp(&stale, &zero, sizeof zero), 0);
 }
 
 // Asked thousands of times a second: once a first call has set up what the
