@@ -2,18 +2,25 @@
 
 #include <algorithm>
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "log/log_test_support.h"
 #include "ovpb32.h"
 #include "platform/files.h"
+#include "platform/profile.h"
 #include "support/helper_process.h"
 #include "support/test_support.h"
+#ifndef _WIN32
+#include "platform/posix/fault_injection.h"
+#endif
 
 namespace {
 
@@ -54,15 +61,22 @@ class ByteLevelCopy : public log_testing::LogTest {
   std::string Log() const {
     return fs::exists(LogFile("general.log")) ? ReadTextFile(LogFile("general.log")) : std::string();
   }
-  // The one entry of the copy in the log, from its message on; the log starts afresh.
-  std::string Entry() {
+  // The copy's one entry in the log reads `start`, a temporary's name of 22
+  // characters, then `end`; the log starts afresh.
+  void ExpectEntry(const std::string& start, const std::string& end) {
     const std::string log = Log(), component = "[ByteLevelFileCopy]: ";
     fs::remove(LogFile("general.log"));
-    size_t at = log.find(component);
-    if (at == std::string::npos) return std::string();
+    const size_t at = log.find(component);
+    ASSERT_NE(at, std::string::npos) << "no entry";
     EXPECT_EQ(log.find(component, at + 1), std::string::npos) << "more than one entry: " << log;
-    at += component.size();
-    return log.substr(at, log.find("\r\n", at) - at);
+    const std::string entry = log.substr(at + component.size(), log.find("\r\n", at) - at - component.size());
+    EXPECT_EQ(entry.substr(0, start.size()) + "|" + entry.substr(std::min(entry.size(), start.size() + 22)),
+              start + "|" + end);
+  }
+  std::unique_ptr<HelperProcess> Holding(const std::string& file, const char* access, DWORD share) {
+    auto helper = std::make_unique<HelperProcess>(std::vector<std::string>{"hold", In(file), access, std::to_string(share)});
+    EXPECT_EQ(helper->ReadLine(), "held");
+    return helper;
   }
 
   fs::path work_ = dir_ / "work";
@@ -90,100 +104,63 @@ TEST_F(ByteLevelCopy, CopiesWholeOntoNewAndExistingDestinationsAsNewFiles) {
   EXPECT_GT(fs::last_write_time(work_ / "dest"), old + std::chrono::hours(24));
   platform::SetFileAttributesA(In("source").c_str(), FILE_ATTRIBUTE_NORMAL);
   // A relative destination has its temporaries in the current directory.
-  char previous[MAX_PATH];
-  ASSERT_GT(platform::GetCurrentDirectoryA(MAX_PATH, previous), 0u);
-  ASSERT_TRUE(platform::SetCurrentDirectoryA(In("").c_str()));
+  const fs::path previous = fs::current_path();
+  fs::current_path(work_);
   WriteTextFile(work_ / "source", "relative");
   const int relative = Copy("source", "dest");
-  platform::SetCurrentDirectoryA(previous);
+  fs::current_path(previous);
   EXPECT_EQ(relative, 1);
   EXPECT_EQ(ReadTextFile(work_ / "dest"), "relative");
   EXPECT_TRUE(Temporaries(work_).empty());
   EXPECT_EQ(Log(), "") << "a successful copy logs nothing";
 }
 
-TEST_F(ByteLevelCopy, FailuresLeaveEverythingAsItWasAndSayWhy) {
+TEST_F(ByteLevelCopy, FailuresLeaveTheOldDestinationAndSayWhy) {
+  const std::string notCopied = "Failed to copy from source to NewDest! source = '";
   WriteTextFile(work_ / "dest", "old");
   EXPECT_EQ(Copy(In("absent"), In("dest")), -1);
-  std::string expected = "Failed to copy from source to NewDest! source = '" + In("absent") + "', NewDest = '" + In("");
-  std::string entry = Entry();
-  EXPECT_EQ(entry.substr(0, expected.size()), expected) << entry;
-  EXPECT_EQ(entry.size(), expected.size() + 22 + std::strlen(".blcpy'."));
-
+  ExpectEntry(notCopied + In("absent") + "', NewDest = '" + In(""), ".blcpy'.");
   WriteTextFile(work_ / "source", "new");
-  const std::string folder = In("no-such-folder") + static_cast<char>(fs::path::preferred_separator);
-  EXPECT_EQ(Copy(In("source"), folder + "dest"), -1);
-  expected = "Failed to copy from source to NewDest! source = '" + In("source") + "', NewDest = '" + folder;
-  EXPECT_EQ(Entry().substr(0, expected.size()), expected);
+  const std::string missing = In("no-such-folder") + static_cast<char>(fs::path::preferred_separator);
+  EXPECT_EQ(Copy(In("source"), missing + "dest"), -1);
+  ExpectEntry(notCopied + In("source") + "', NewDest = '" + missing, ".blcpy'.");
   EXPECT_FALSE(fs::exists(work_ / "no-such-folder"));
-
   // Paths beyond the buffers fail without touching anything or logging.
   const std::string tooLong = In("") + std::string(260, 'x');
   EXPECT_EQ(Copy(tooLong, In("dest")) + Copy(In("source"), tooLong), -2);
   EXPECT_EQ(ByteLevelFileCopy(nullptr, In("dest").c_str()), -1);
   EXPECT_EQ(Log(), "");
-  EXPECT_EQ(ReadTextFile(work_ / "dest"), "old");
-  EXPECT_TRUE(Temporaries(work_).empty());
-}
-
-TEST_F(ByteLevelCopy, SourceAndDestinationHeldElsewhere) {
-  WriteTextFile(work_ / "source", "being written");
-  auto holding = [&](const std::string& file, const char* access, DWORD share) {
-    auto helper = std::make_unique<HelperProcess>(std::vector<std::string>{"hold", In(file), access, std::to_string(share)});
-    EXPECT_EQ(helper->ReadLine(), "held");
-    return helper;
-  };
   const DWORD readWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
   {
-    auto writer = holding("source", "w", readWrite);
-    EXPECT_EQ(Copy(In("source"), In("dest")), 1);  // read alongside its writer
-    EXPECT_EQ(ReadTextFile(work_ / "dest"), "being written");
+    auto locker = Holding("source", "r", 0);  // shared with nobody: cannot be read
+    EXPECT_EQ(Copy(In("source"), In("dest")), -1);
+    ExpectEntry(notCopied + In("source") + "', NewDest = '" + In(""), ".blcpy'.");
   }
   {
-    auto locker = holding("source", "r", 0);  // shared with nobody: cannot be read
+    auto holder = Holding("dest", "r", readWrite);
     EXPECT_EQ(Copy(In("source"), In("dest")), -1);
-    EXPECT_EQ(Entry().rfind("Failed to copy from source to NewDest!", 0), 0u);
+    ExpectEntry("Failed to rename dest file! dest = '" + In("dest") + "', DestRenamed = '" + In(""),
+                ".blcpy', error = 32.");
   }
-  WriteTextFile(work_ / "source", "new");
-  {
-    auto holder = holding("dest", "r", readWrite);
-    EXPECT_EQ(Copy(In("source"), In("dest")), -1);
-  }
-  EXPECT_EQ(ReadTextFile(work_ / "dest"), "being written");
+  EXPECT_EQ(ReadTextFile(work_ / "dest"), "old");
   EXPECT_TRUE(Temporaries(work_).empty()) << "NewDest must be removed";
-  const std::string expected = "Failed to rename dest file! dest = '" + In("dest") + "', DestRenamed = '" + In("");
-  const std::string entry = Entry();
-  EXPECT_EQ(entry.substr(0, expected.size()), expected) << entry;
-  EXPECT_EQ(entry.substr(std::min(entry.size(), expected.size() + 22)), ".blcpy', error = 32.");
-}
-
-// A folder path (drive, directory and final separator) of exactly `length`
-// characters under `base`, made of nested names of at most 100.
-std::string FolderOfLength(const std::string& base, size_t length) {
-  std::string folder = base;
-  while (folder.size() < length) {
-    size_t name = std::min<size_t>(100, length - folder.size() - 1);
-    if (length - folder.size() - 1 - name == 1) --name;  // never leave room for an empty name
-    folder += std::string(name, 'd') + static_cast<char>(fs::path::preferred_separator);
-  }
-  return folder;
-}
-
-TEST_F(ByteLevelCopy, LongDestinationFoldersAreRefusedOrFailToNameTheirTemporaries) {
-  WriteTextFile(work_ / "source", "long");
+  auto writer = Holding("source", "w", readWrite);
+  EXPECT_EQ(Copy(In("source"), In("dest")), 1);  // read alongside its writer
+  EXPECT_EQ(ReadTextFile(work_ / "dest"), "new");
+  // Long destination folders are refused, or fail to name their temporaries.
+  auto folderOfLength = [&](size_t length) {  // drive, directory and final separator
+    return In("") + std::string(length - In("").size() - 1, 'd') + static_cast<char>(fs::path::preferred_separator);
+  };
   // 231 + a GUID text of 22 + ".blcpy" is 259 characters: the longest name that fits.
-  const std::string fits = FolderOfLength(In(""), 231), folder = FolderOfLength(In(""), 232);
-  const std::string refused = FolderOfLength(In(""), 236);
+  const std::string fits = folderOfLength(231), folder = folderOfLength(232), refused = folderOfLength(236);
   fs::create_directories(fits);
   fs::create_directories(refused);
   EXPECT_EQ(Copy(In("source"), fits + "d"), 1);
-  EXPECT_EQ(ReadTextFile(fits + "d"), "long");
-  EXPECT_EQ(Log(), "");
+  EXPECT_EQ(ReadTextFile(fits + "d"), "new");
   EXPECT_EQ(Copy(In("source"), folder + "d"), -1);
-  const std::string entry = Entry(), drive = folder[1] == ':' ? folder.substr(0, 2) : std::string();
-  EXPECT_EQ(entry.rfind("Failed to create a temp destination file name '", 0), 0u) << entry;
-  const std::string tail = ".blcpy' on drive '" + drive + "', in directory = '" + folder.substr(drive.size()) + "'.";
-  EXPECT_EQ(entry.substr(entry.size() - std::min(tail.size(), entry.size())), tail);
+  const std::string drive = folder[1] == ':' ? folder.substr(0, 2) : std::string();
+  ExpectEntry("Failed to create a temp destination file name '",
+              ".blcpy' on drive '" + drive + "', in directory = '" + folder.substr(drive.size()) + "'.");
   EXPECT_EQ(Copy(In("source"), refused + "d"), -1);
   EXPECT_EQ(Log(), "");
   EXPECT_TRUE(fs::is_empty(refused));
@@ -268,5 +245,97 @@ TEST_F(ByteLevelCopy, KilledCopyLeavesTheOldOrTheWholeNewContent) {
   }
   EXPECT_GT(keptOld, 0) << "no kill landed while copying";
 }
+
+#ifndef _WIN32
+// Faults made under the files through the POSIX layer's system-call seam.
+using namespace platform::posix;  // NOLINT: the seam's few names
+using Call = SystemCall;
+
+class FileFaults : public ByteLevelCopy {
+ protected:
+  void SetUp() override {
+    ByteLevelCopy::SetUp();
+    WriteTextFile(work_ / "source", std::string(0x280000, 'n'));
+  }
+  // On failure the destination holds "old" still, with a log entry; no temporary is left.
+  int CopyOntoOld() {
+    WriteTextFile(work_ / "dest", "old");
+    fs::remove(LogFile("general.log"));
+    const int result = Copy(In("source"), In("dest"));
+    EXPECT_TRUE(Temporaries(work_).empty());
+    EXPECT_EQ(fs::file_size(work_ / "dest"), result == 1 ? 0x280000u : 3u);
+    log_ = Log();
+    EXPECT_EQ(result == -1, log_.find("[ByteLevelFileCopy]: Failed") != std::string::npos) << log_;
+    return result;
+  }
+  std::string log_;
+};
+
+// Each call of each kind fails once in turn; what the copy cannot go around
+// is logged with the disk's error. A child takes its faults from the
+// environment.
+TEST_F(FileFaults, ACopyFailingAtAnyStepLeavesTheOldDestination) {
+  std::string failures;
+  for (auto [call, fault] : {std::pair{Call::kOpen, Fault::kDiskFull}, {Call::kWrite, Fault::kDiskFull},
+                             {Call::kRename, Fault::kDiskFull}, {Call::kRead, Fault::kDeviceError}}) {
+    for (unsigned nth = 1; ArmFault(call, nth, fault), CopyOntoOld(), FaultsMade(call) != 0; ++nth) failures += log_;
+    DisarmFaults();
+  }
+  for (const char* step : {"copy from source to NewDest!", "rename dest file!", "= 112.", "rename NewDest to dest!"}) {
+    EXPECT_NE(failures.find(step), std::string::npos) << step;
+  }
+  setenv("OVPB_FAULTS", "fsync:1:EIO,rename:1:ENOSPC", 1);
+  WriteTextFile(work_ / "dest", "old");
+  HelperProcess child({"copy", In("source"), In("dest")});
+  unsetenv("OVPB_FAULTS");
+  EXPECT_EQ(child.ReadLine(), "copying");
+  EXPECT_EQ(child.ReadLine(), "-1");
+  EXPECT_EQ(ReadTextFile(work_ / "dest"), "old");
+}
+
+// Read back after each entry: the entry lies whole where the header stood,
+// and the marker where it now points.
+TEST_F(FileFaults, RingLogEntriesStayWholeUnderInterruptedAndShortWrites) {
+  const std::string ring = LogFile("ring.log");
+  for (int i = 0, at = 10; i < 40; ++i) {
+    std::string entry = "entry " + std::to_string(i) + std::string(i * 7 % 90, '.') + "\r\n";
+    ArmFault(Call::kWrite, 1 + i / 2 % 2, i % 2 ? Fault::kShortWrite : Fault::kInterrupted, i % 2 ? UINT_MAX : 2);
+    ArmFault(Call::kRead, 1, Fault::kInterrupted);
+    ASSERT_EQ(DoWriteLog(ring.c_str(), entry.c_str(), 700), 1);
+    EXPECT_GT(FaultsMade(Call::kWrite), 0u);
+    DisarmFaults();
+    const std::string bytes = ReadTextFile(ring);
+    const int next = std::stoi(bytes.substr(0, 10));
+    EXPECT_EQ(bytes.substr(at, entry.size()) + bytes.substr(next, 12), entry + "*+++++++++++") << i;
+    at = next;
+  }
+}
+
+// A profile read in part would give some keys and lose others silently.
+TEST_F(FileFaults, ProfileUnreadableToItsEndGivesTheDefaults) {
+  const std::string file = LogFile("faults.ini");
+  WriteTextFile(file, "[s]\r\nkey=value\r\n" + std::string(5000, ';') + "\r\n");
+  char text[16];
+  for (auto [call, nth, expected] : {std::tuple{Call::kOpen, 1u, "dflt"}, {Call::kRead, 1u, "dflt"},
+                                    {Call::kRead, 2u, "dflt"}, {Call::kFsync, 1u, "value"}}) {
+    ArmFault(call, nth, Fault::kDeviceError);
+    platform::GetPrivateProfileStringA("s", "key", "dflt", text, sizeof text, file.c_str());
+    EXPECT_STREQ(text, expected);
+    DisarmFaults();
+  }
+}
+
+TEST_F(FileFaults, ExistenceTestsUnderDeviceErrorsAnswerNotThere) {
+  for (Call call : {Call::kLookUp, Call::kOpen, Call::kRead}) ArmFault(call, 1, Fault::kDeviceError, UINT_MAX);
+  const auto start = std::chrono::steady_clock::now();
+  const std::string source = In("source");
+  const char* path = source.c_str();
+  EXPECT_EQ(file_exist(path) + OVFileDirectoryExists(path) + file_exist_with_timeout(path), 0);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+  EXPECT_GT(FaultsMade(Call::kLookUp), 0u);
+  DisarmFaults();
+  EXPECT_EQ(file_exist(path) + OVFileDirectoryExists(path), 2);
+}
+#endif
 
 }  // namespace

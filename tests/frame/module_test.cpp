@@ -74,37 +74,28 @@ class ConfigurationKeys : public ::testing::Test {
   fs::path path_;
 };
 
-TEST_F(ConfigurationKeys, DefaultsAndEveryKeyOfTheVersionSection) {
+TEST_F(ConfigurationKeys, DefaultsEveryKeyAndWhichKeysAreReadOnce) {
   using frame::ConfigKey;
   const ConfigKey integers[] = {ConfigKey::GeneralLogging, ConfigKey::LoggingSize, ConfigKey::OVAssert,
                                 ConfigKey::LogFileDeletes, ConfigKey::Applocale, ConfigKey::GetFileAttributesOld,
                                 ConfigKey::RegionalDigits};
-  const int defaults[] = {0, 10000000, 0, 0, 0, 0, 0}, configured[] = {3, 5000, 2, 1, 1, 1, 4};
+  const int defaults[] = {0, 10000000, 0, 0, 0, 0, 0}, configured[] = {-1, 5000, 2, 0x7FFFFFFF, 1, 1, 4};
   for (size_t i = 0; i < std::size(integers); ++i) EXPECT_EQ(frame::ConfigInteger(integers[i]), defaults[i]) << i;
   EXPECT_EQ(Text(ConfigKey::LoggingCategory), "*");
   EXPECT_EQ(Text(ConfigKey::LoggingPath), std::string(frame::GetModuleDirectoryA()) + "GeneralLog.log");
   EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "");
   WriteConfig(
-      "[version]\r\nGeneralLogging=3\r\nLoggingCategory=Net,Files\r\nLoggingPath=C:\\logs\\x.log\r\n"
-      "LoggingSize=5000\r\nOVAssert=2\r\nLogFileDeletes=1\r\nGenerateMiniDump=yes\r\nApplocale=1\r\n"
+      "[version]\r\nGeneralLogging=-1\r\nLoggingCategory=Net,Files\r\nLoggingPath=C:\\logs\\x.log\r\n"
+      "LoggingSize=5000\r\nOVAssert=2\r\nLogFileDeletes=2147483647\r\nGenerateMiniDump=yes\r\nApplocale=1\r\n"
       "GetFileAttributesOld=1\r\nRegionalDigits=4\r\n");
   frame::ForgetConfigForTesting();
   for (size_t i = 0; i < std::size(integers); ++i) EXPECT_EQ(frame::ConfigInteger(integers[i]), configured[i]) << i;
   EXPECT_EQ(Text(ConfigKey::LoggingCategory), "Net,Files");
   EXPECT_EQ(Text(ConfigKey::LoggingPath), "C:\\logs\\x.log");
   EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "yes");
-}
-
-// Kept keys ignore later changes, unless the value read was the key's
-// sentinel; the dump switch is read at every use.
-TEST_F(ConfigurationKeys, KeptKeysIgnoreLaterChangesButTheDumpSwitchAndSentinelsDoNot) {
-  using frame::ConfigKey;
-  WriteConfig("[VERSION]\r\nGeneralLogging=-1\r\nLogFileDeletes=2147483647\r\nGenerateMiniDump=first\r\n"
-              "OVAssert=2\r\n");
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::GeneralLogging), -1);
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::LogFileDeletes), 0x7FFFFFFF);
-  EXPECT_EQ(frame::ConfigInteger(ConfigKey::OVAssert), 2);
-  EXPECT_EQ(Text(ConfigKey::GenerateMiniDump), "first");
+  // Kept keys ignore later changes, unless the value read was the key's
+  // sentinel (-1, and 0x7FFFFFFF for LogFileDeletes); the dump switch is
+  // read at every use.
   WriteConfig("[VERSION]\r\nGeneralLogging=4\r\nLogFileDeletes=-1\r\nGenerateMiniDump=second\r\nOVAssert=5\r\n");
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::GeneralLogging), 4);
   EXPECT_EQ(frame::ConfigInteger(ConfigKey::LogFileDeletes), -1);
