@@ -36,7 +36,7 @@ bool SameAddress(const ResolvedAddress& a, const ResolvedAddress& b) {
 // Four decimal parts, each 0 to 255 without a leading zero: the one form
 // every reader of addresses takes alike.
 bool FourDecimalParts(const char* text, uint32_t* address) {
-  unsigned char bytes[4];
+  uint32_t parts = 0;
   for (int part = 0; part < 4; ++part) {
     if (part > 0 && *text++ != '.') return false;
     const char* start = text;
@@ -44,10 +44,10 @@ bool FourDecimalParts(const char* text, uint32_t* address) {
     for (; *text >= '0' && *text <= '9' && text - start < 4; ++text) value = value * 10 + (*text - '0');
     size_t digits = static_cast<size_t>(text - start);
     if (digits == 0 || value > 255 || (digits > 1 && *start == '0')) return false;
-    bytes[part] = static_cast<unsigned char>(value);
+    parts = parts << 8 | value;
   }
   if (*text != 0) return false;
-  std::memcpy(address, bytes, 4);
+  *address = htonl(parts);
   return true;
 }
 
