@@ -97,7 +97,7 @@ Text<WCHAR> FromNarrow(WCHAR*, const std::string& text) {
 
 template <typename Char>
 bool FromCache(Cache<Char>& cache, const Char* path, Char* out) {
-  std::lock_guard<std::recursive_mutex> lock(frame::ModuleLock());
+  std::lock_guard<frame::RecursiveLock> lock(frame::ModuleLock());
   if (CompareNoCase(path, cache.input) != 0) return false;
   CopyCut(out, cache.output, sizeof cache.output / sizeof(Char));
   return true;
@@ -110,7 +110,7 @@ void Remember(Cache<Char>& cache, const Char* path, const Char* out) {
   const size_t room = sizeof cache.input / sizeof(Char);
   size_t path_length = Length(path), out_length = Length(out);
   if (path_length >= room || out_length >= room) return;
-  std::lock_guard<std::recursive_mutex> lock(frame::ModuleLock());
+  std::lock_guard<frame::RecursiveLock> lock(frame::ModuleLock());
   std::copy_n(path, path_length + 1, cache.input);
   std::copy_n(out, out_length + 1, cache.output);
 }
