@@ -171,9 +171,10 @@ DWORD Enumerate(Enumeration& enumeration, DWORD* count, void* buffer, DWORD* siz
 // ---- Address lists ------------------------------------------------------------
 
 // A list is one block: a link, the entries, then their socket addresses.
-// The links chain the lists made here and not yet freed, newest first, so
-// that freeaddrinfo tells them from the system's without touching memory it
-// does not own and mostly finds its list first.
+// Where the system makes lists too, the links chain the lists made here and
+// not yet freed, newest first, so that freeaddrinfo tells them from the
+// system's without touching memory it does not own and mostly finds its
+// list first.
 struct ListLink {
   ListLink* previous;
   ListLink* next;
@@ -329,14 +330,19 @@ int getaddrinfo(NetworkProvider& provider, const char* node, const ADDRINFOA* hi
   int family = hints != nullptr ? hints->ai_family : 0;
   ADDRINFOA* head = NewAddressList(addresses, family, &error);
   if (head == nullptr) return error;
-  AddLiveList(head);
   *result = head;
   return 0;
 }
 
-bool freeaddrinfo(ADDRINFOA* list) {
+void FreeAddressList(ADDRINFOA* list) {
+  if (list != nullptr) ::operator delete(LinkOf(list));
+}
+
+void TrackAddressList(ADDRINFOA* list) { AddLiveList(list); }
+
+bool FreeTrackedAddressList(ADDRINFOA* list) {
   if (list == nullptr || !TakeLiveList(list)) return false;
-  ::operator delete(LinkOf(list));
+  FreeAddressList(list);
   return true;
 }
 

@@ -159,7 +159,8 @@ int getaddrinfo(const char* node, const char* service, const ADDRINFOA* hints, A
   return error != 0 ? Failed(error) : 0;
 }
 
-void freeaddrinfo(ADDRINFOA* list) { provided::freeaddrinfo(list); }
+// Every list here is the layer's own: the C library's never leave it.
+void freeaddrinfo(ADDRINFOA* list) { provided::FreeAddressList(list); }
 
 char* inet_ntoa(IN_ADDR address) {
   thread_local char text[16];
