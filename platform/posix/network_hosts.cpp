@@ -61,7 +61,10 @@ int ResolveWithLibrary(const std::string& host, std::vector<ResolvedAddress>* ad
   // it the same without a look-up, after building an entry per socket type.
   uint32_t numeric;
   if (FourDecimalParts(host.c_str(), &numeric)) {
-    addresses->push_back(ResolvedAddress{kAfInet, numeric, {}});
+    // Made in place: a copy of one made aside waits for its parts' stores.
+    addresses->resize(addresses->size() + 1);
+    addresses->back().family = kAfInet;
+    addresses->back().ipv4 = numeric;
     return 0;
   }
   addrinfo hints;
