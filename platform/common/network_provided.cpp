@@ -7,6 +7,7 @@
 #include <mutex>
 #include <new>
 #include <set>
+#include <utility>
 
 #include "platform/codepage.h"
 #include "platform/system.h"
@@ -170,23 +171,59 @@ DWORD Enumerate(Enumeration& enumeration, DWORD* count, void* buffer, DWORD* siz
 
 // ---- Address lists ------------------------------------------------------------
 
-// A list is one block: a link, the entries, then their socket addresses.
-// Where the system makes lists too, the links chain the lists made here and
-// not yet freed, newest first, so that freeaddrinfo tells them from the
+// A list is one block: a header, the entries, then their socket addresses.
+// Where the system makes lists too, the headers chain the lists made here
+// and not yet freed, newest first, so that freeaddrinfo tells them from the
 // system's without touching memory it does not own and mostly finds its
 // list first.
 struct ListLink {
   ListLink* previous;
   ListLink* next;
+  size_t room;  // entries the block holds
 };
 
 constexpr size_t kSocketAddressRoom = 32;  // a SOCKADDR_IN6 (28 bytes), kept aligned
+// Most names have an address or two; a block of that room is kept per
+// thread when freed, so that a look-up and its free allocate nothing.
+constexpr size_t kKeptRoom = 2;
 
 std::mutex address_lists_mutex;
-ListLink live_lists{&live_lists, &live_lists};
+ListLink live_lists{&live_lists, &live_lists, 0};
 
 ListLink* LinkOf(ADDRINFOA* entry) { return reinterpret_cast<ListLink*>(entry) - 1; }
 ADDRINFOA* EntryOf(ListLink* link) { return reinterpret_cast<ADDRINFOA*>(link + 1); }
+
+size_t BlockSize(size_t room) { return sizeof(ListLink) + room * (sizeof(ADDRINFOA) + kSocketAddressRoom); }
+
+class KeptBlock {
+ public:
+  ~KeptBlock() { ::operator delete(block_); }
+  ListLink* Take() { return std::exchange(block_, nullptr); }
+  bool Keep(ListLink* block) {
+    if (block_ != nullptr) return false;
+    block_ = block;
+    return true;
+  }
+
+ private:
+  ListLink* block_ = nullptr;
+};
+
+thread_local KeptBlock kept_block;
+
+ListLink* NewBlock(size_t count) {
+  size_t room = std::max(count, kKeptRoom);
+  ListLink* block = room == kKeptRoom ? kept_block.Take() : nullptr;
+  if (block == nullptr) block = static_cast<ListLink*>(::operator new(BlockSize(room), std::nothrow));
+  if (block == nullptr) return nullptr;
+  std::memset(block, 0, BlockSize(room));
+  block->room = room;
+  return block;
+}
+
+void FreeBlock(ListLink* block) {
+  if (block->room != kKeptRoom || !kept_block.Keep(block)) ::operator delete(block);
+}
 
 void FillSocketAddress(const ResolvedAddress& address, char* socket_address) {
   WORD family = static_cast<WORD>(address.family);
@@ -201,20 +238,17 @@ void FillSocketAddress(const ResolvedAddress& address, char* socket_address) {
 // The addresses of `family` (0: all) as one linked block; null for none or
 // when memory runs out (*error says which).
 ADDRINFOA* NewAddressList(const std::vector<ResolvedAddress>& addresses, int family, int* error) {
-  static_assert(sizeof(ListLink) % alignof(ADDRINFOA) == 0, "the entries follow their link aligned");
+  static_assert(sizeof(ListLink) % alignof(ADDRINFOA) == 0, "the entries follow their header aligned");
   static_assert(sizeof(ADDRINFOA) % 8 == 0, "the socket addresses follow the entries aligned");
   size_t count = 0;
   for (const ResolvedAddress& address : addresses) count += family == 0 || address.family == family;
   *error = WSAHOST_NOT_FOUND;
   if (count == 0) return nullptr;
-  size_t entries_size = count * sizeof(ADDRINFOA);
-  size_t block_size = sizeof(ListLink) + entries_size + count * kSocketAddressRoom;
-  char* block = static_cast<char*>(::operator new(block_size, std::nothrow));
+  ListLink* block = NewBlock(count);
   *error = WSA_NOT_ENOUGH_MEMORY;
   if (block == nullptr) return nullptr;
-  std::memset(block + sizeof(ListLink), 0, block_size - sizeof(ListLink));
-  ADDRINFOA* entries = EntryOf(reinterpret_cast<ListLink*>(block));
-  char* socket_address = reinterpret_cast<char*>(entries + count);
+  ADDRINFOA* entries = EntryOf(block);
+  char* socket_address = reinterpret_cast<char*>(entries + block->room);
   ADDRINFOA* entry = entries;
   for (const ResolvedAddress& address : addresses) {
     if (family != 0 && address.family != family) continue;
@@ -335,7 +369,7 @@ int getaddrinfo(NetworkProvider& provider, const char* node, const ADDRINFOA* hi
 }
 
 void FreeAddressList(ADDRINFOA* list) {
-  if (list != nullptr) ::operator delete(LinkOf(list));
+  if (list != nullptr) FreeBlock(LinkOf(list));
 }
 
 void TrackAddressList(ADDRINFOA* list) { AddLiveList(list); }
