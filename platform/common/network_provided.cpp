@@ -216,7 +216,6 @@ ListLink* NewBlock(size_t count) {
   ListLink* block = room == kKeptRoom ? kept_block.Take() : nullptr;
   if (block == nullptr) block = static_cast<ListLink*>(::operator new(BlockSize(room), std::nothrow));
   if (block == nullptr) return nullptr;
-  std::memset(block, 0, BlockSize(room));
   block->room = room;
   return block;
 }
@@ -226,6 +225,7 @@ void FreeBlock(ListLink* block) {
 }
 
 void FillSocketAddress(const ResolvedAddress& address, char* socket_address) {
+  std::memset(socket_address, 0, kSocketAddressRoom);
   WORD family = static_cast<WORD>(address.family);
   std::memcpy(socket_address, &family, sizeof family);
   if (address.family == kAfInet) {
@@ -253,6 +253,7 @@ ADDRINFOA* NewAddressList(const std::vector<ResolvedAddress>& addresses, int fam
   for (const ResolvedAddress& address : addresses) {
     if (family != 0 && address.family != family) continue;
     FillSocketAddress(address, socket_address);
+    *entry = ADDRINFOA{};
     entry->ai_family = address.family;
     entry->ai_addrlen = address.family == kAfInet ? 16 : 28;
     entry->ai_addr = reinterpret_cast<SOCKADDR*>(socket_address);

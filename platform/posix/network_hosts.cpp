@@ -62,7 +62,7 @@ int ResolveWithLibrary(const std::string& host, std::vector<ResolvedAddress>* ad
   uint32_t numeric;
   if (FourDecimalParts(host.c_str(), &numeric)) {
     // Made in place: a copy of one made aside waits for its parts' stores.
-    addresses->resize(addresses->size() + 1);
+    addresses->emplace_back();
     addresses->back().family = kAfInet;
     addresses->back().ipv4 = numeric;
     return 0;
