@@ -20,7 +20,7 @@ struct AttachedState {
   std::atomic<HMODULE> instance{nullptr};
   std::atomic<DWORD> mainThreadId{0};
   std::atomic<int> doubleByteFlag{0};
-  std::unique_ptr<std::recursive_mutex> moduleLock;
+  std::unique_ptr<RecursiveLock> moduleLock;
 };
 
 AttachedState attached;
@@ -69,7 +69,7 @@ void CutAfterLastSeparator(WCHAR* path) {
 
 void ProcessAttach(HMODULE instance) {
   ConversionLocale();  // the runtime's static initialiser: made before attach, released after detach
-  attached.moduleLock.reset(new std::recursive_mutex);
+  attached.moduleLock.reset(new RecursiveLock);
   attached.doubleByteFlag.store(platform::GetSystemMetrics(SM_DBCSENABLED));
   attached.instance.store(instance);
   attached.mainThreadId.store(platform::GetCurrentThreadId());
@@ -87,7 +87,7 @@ int DoubleByteFlag() { return attached.doubleByteFlag.load(std::memory_order_rel
 
 int SetDoubleByteFlagForTesting(int flag) { return attached.doubleByteFlag.exchange(flag); }
 
-std::recursive_mutex& ModuleLock() { return *attached.moduleLock; }
+RecursiveLock& ModuleLock() { return *attached.moduleLock; }
 
 platform::CtypeLocale* ConversionLocale() {
   static const std::unique_ptr<platform::CtypeLocale, LocaleReleaser> locale = MakeConversionLocale();

@@ -2,8 +2,7 @@
 // the module directory with the configuration file in it.
 #pragma once
 
-#include <mutex>
-
+#include "frame/recursive_lock.h"
 #include "platform/codepage.h"
 #include "platform/types.h"
 
@@ -21,7 +20,7 @@ DWORD MainThreadId();
 int DoubleByteFlag();
 
 // The one module-wide lock, guarding the network names' one-entry caches.
-std::recursive_mutex& ModuleLock();
+RecursiveLock& ModuleLock();
 
 // The LC_CTYPE locale of the system's ANSI code page, made before attach and
 // released after detach; null if it could not be made.

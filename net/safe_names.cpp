@@ -97,20 +97,21 @@ Text<WCHAR> FromNarrow(WCHAR*, const std::string& text) {
 
 template <typename Char>
 bool FromCache(Cache<Char>& cache, const Char* path, Char* out) {
-  std::lock_guard<std::recursive_mutex> lock(frame::ModuleLock());
+  std::lock_guard<frame::RecursiveLock> lock(frame::ModuleLock());
   if (CompareNoCase(path, cache.input) != 0) return false;
   CopyCut(out, cache.output, sizeof cache.output / sizeof(Char));
   return true;
 }
 
 // Paths too long for the cache are not kept: a cut one could answer a
-// shorter path.
+// shorter path. `out` was just written, so its length comes along rather
+// than being measured again.
 template <typename Char>
-void Remember(Cache<Char>& cache, const Char* path, const Char* out) {
+void Remember(Cache<Char>& cache, const Char* path, const Char* out, size_t out_length) {
   const size_t room = sizeof cache.input / sizeof(Char);
-  size_t path_length = Length(path), out_length = Length(out);
+  size_t path_length = Length(path);
   if (path_length >= room || out_length >= room) return;
-  std::lock_guard<std::recursive_mutex> lock(frame::ModuleLock());
+  std::lock_guard<frame::RecursiveLock> lock(frame::ModuleLock());
   std::copy_n(path, path_length + 1, cache.input);
   std::copy_n(out, out_length + 1, cache.output);
 }
@@ -145,9 +146,10 @@ void SafeName(Cache<Char>& cache, const Char* path, Char* out) {
   if (GetIPAddrTextFromHostName(narrow, address) != 0) return;
   size_t address_length = Length(address);
   const Char* tail = server + backslash;
-  std::memmove(out + 2 + address_length, tail, (Length(tail) + 1) * sizeof(Char));
+  size_t tail_length = Length(tail);
+  std::memmove(out + 2 + address_length, tail, (tail_length + 1) * sizeof(Char));
   std::copy(address, address + address_length, out + 2);
-  Remember(cache, path, out);
+  Remember(cache, path, out, 2 + address_length + tail_length);
 }
 
 template <typename Char>
@@ -168,8 +170,9 @@ void PersistableName(Cache<Char>& cache, const Char* path, Char* out) {
   std::string name = host;
   if (name.find('.') == std::string::npos) name += '.';
   Text<Char> converted = FromNarrow(static_cast<Char*>(nullptr), name);
-  CopyText(out, Text<Char>(path, 2) + converted + Text<Char>(server + length));
-  Remember(cache, path, out);
+  Text<Char> name_path = Text<Char>(path, 2) + converted + Text<Char>(server + length);
+  CopyText(out, name_path);
+  Remember(cache, path, out, name_path.size());
 }
 
 template <typename Char, typename Conversion>

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <mutex>
 
 #include "frame/module.h"
 #include "net/net.h"
@@ -13,7 +14,7 @@ NetState& State() {
 
 void ResetStateForTesting() {
   NetState& state = State();
-  std::lock_guard<std::recursive_mutex> lock(frame::ModuleLock());
+  std::lock_guard<frame::RecursiveLock> lock(frame::ModuleLock());
   state.mapping_mode = -1;
   std::memset(&state.universal_narrow, 0, sizeof state.universal_narrow);
   std::memset(&state.universal_wide, 0, sizeof state.universal_wide);

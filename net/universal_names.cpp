@@ -127,7 +127,7 @@ bool RememberedName(const Text<Char>& root, Text<Char>* remote, bool* opened) {
 template <typename Char>
 bool FromCache(const Char* path, Char* unc_out, Char* computer_out, DWORD computer_size) {
   UniversalNameCache<Char>& cache = CacheOf<Char>(State());
-  std::lock_guard<std::recursive_mutex> lock(frame::ModuleLock());
+  std::lock_guard<frame::RecursiveLock> lock(frame::ModuleLock());
   if (CompareNoCase(path, cache.path) != 0) return false;
   std::copy_n(cache.unc, cache.unc_length + 1, unc_out);
   if (computer_out != nullptr) std::copy_n(cache.computer, cache.computer_length + 1, computer_out);
@@ -137,7 +137,7 @@ bool FromCache(const Char* path, Char* unc_out, Char* computer_out, DWORD comput
 template <typename Char>
 void Remember(const Char* path, const Char* unc, const Char* computer, DWORD computer_size) {
   UniversalNameCache<Char>& cache = CacheOf<Char>(State());
-  std::lock_guard<std::recursive_mutex> lock(frame::ModuleLock());
+  std::lock_guard<frame::RecursiveLock> lock(frame::ModuleLock());
   CopyCut(cache.path, path, sizeof cache.path / sizeof(Char));
   CopyCut(cache.unc, unc, sizeof cache.unc / sizeof(Char));
   const Char kEmpty[1] = {0};

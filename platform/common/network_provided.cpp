@@ -7,6 +7,7 @@
 #include <mutex>
 #include <new>
 #include <set>
+#include <utility>
 
 #include "platform/codepage.h"
 #include "platform/system.h"
@@ -170,28 +171,61 @@ DWORD Enumerate(Enumeration& enumeration, DWORD* count, void* buffer, DWORD* siz
 
 // ---- Address lists ------------------------------------------------------------
 
-// Each entry is one block: a link, the entry, then its socket address. The
-// links of the lists' first entries chain the lists made here and not yet
-// freed, newest first, so that freeaddrinfo tells them from the system's
-// without touching memory it does not own and mostly finds its list first.
+// A list is one block: a header, the entries, then their socket addresses.
+// Where the system makes lists too, the headers chain the lists made here
+// and not yet freed, newest first, so that freeaddrinfo tells them from the
+// system's without touching memory it does not own and mostly finds its
+// list first.
 struct ListLink {
   ListLink* previous;
   ListLink* next;
+  size_t room;  // entries the block holds
 };
 
+constexpr size_t kSocketAddressRoom = 32;  // a SOCKADDR_IN6 (28 bytes), kept aligned
+// Most names have an address or two; a block of that room is kept per
+// thread when freed, so that a look-up and its free allocate nothing.
+constexpr size_t kKeptRoom = 2;
+
 std::mutex address_lists_mutex;
-ListLink live_lists{&live_lists, &live_lists};
+ListLink live_lists{&live_lists, &live_lists, 0};
 
 ListLink* LinkOf(ADDRINFOA* entry) { return reinterpret_cast<ListLink*>(entry) - 1; }
 ADDRINFOA* EntryOf(ListLink* link) { return reinterpret_cast<ADDRINFOA*>(link + 1); }
 
-ADDRINFOA* NewAddressEntry(const ResolvedAddress& address) {
-  static_assert(sizeof(ListLink) % alignof(ADDRINFOA) == 0, "the entry follows its link aligned");
-  size_t address_length = address.family == kAfInet ? 16 : 28;
-  char* block = new (std::nothrow) char[sizeof(ListLink) + sizeof(ADDRINFOA) + 28]();
+size_t BlockSize(size_t room) { return sizeof(ListLink) + room * (sizeof(ADDRINFOA) + kSocketAddressRoom); }
+
+class KeptBlock {
+ public:
+  ~KeptBlock() { ::operator delete(block_); }
+  ListLink* Take() { return std::exchange(block_, nullptr); }
+  bool Keep(ListLink* block) {
+    if (block_ != nullptr) return false;
+    block_ = block;
+    return true;
+  }
+
+ private:
+  ListLink* block_ = nullptr;
+};
+
+thread_local KeptBlock kept_block;
+
+ListLink* NewBlock(size_t count) {
+  size_t room = std::max(count, kKeptRoom);
+  ListLink* block = room == kKeptRoom ? kept_block.Take() : nullptr;
+  if (block == nullptr) block = static_cast<ListLink*>(::operator new(BlockSize(room), std::nothrow));
   if (block == nullptr) return nullptr;
-  ADDRINFOA* entry = EntryOf(reinterpret_cast<ListLink*>(block));
-  char* socket_address = reinterpret_cast<char*>(entry + 1);
+  block->room = room;
+  return block;
+}
+
+void FreeBlock(ListLink* block) {
+  if (block->room != kKeptRoom || !kept_block.Keep(block)) ::operator delete(block);
+}
+
+void FillSocketAddress(const ResolvedAddress& address, char* socket_address) {
+  std::memset(socket_address, 0, kSocketAddressRoom);
   WORD family = static_cast<WORD>(address.family);
   std::memcpy(socket_address, &family, sizeof family);
   if (address.family == kAfInet) {
@@ -199,18 +233,36 @@ ADDRINFOA* NewAddressEntry(const ResolvedAddress& address) {
   } else {
     std::memcpy(socket_address + 8, address.ipv6, 16);
   }
-  entry->ai_family = address.family;
-  entry->ai_addrlen = address_length;
-  entry->ai_addr = reinterpret_cast<SOCKADDR*>(socket_address);
-  return entry;
 }
 
-void FreeEntries(ADDRINFOA* list) {
-  while (list != nullptr) {
-    ADDRINFOA* next = list->ai_next;
-    delete[] reinterpret_cast<char*>(LinkOf(list));
-    list = next;
+// The addresses of `family` (0: all) as one linked block; null for none or
+// when memory runs out (*error says which).
+ADDRINFOA* NewAddressList(const std::vector<ResolvedAddress>& addresses, int family, int* error) {
+  static_assert(sizeof(ListLink) % alignof(ADDRINFOA) == 0, "the entries follow their header aligned");
+  static_assert(sizeof(ADDRINFOA) % 8 == 0, "the socket addresses follow the entries aligned");
+  size_t count = 0;
+  for (const ResolvedAddress& address : addresses) count += family == 0 || address.family == family;
+  *error = WSAHOST_NOT_FOUND;
+  if (count == 0) return nullptr;
+  ListLink* block = NewBlock(count);
+  *error = WSA_NOT_ENOUGH_MEMORY;
+  if (block == nullptr) return nullptr;
+  ADDRINFOA* entries = EntryOf(block);
+  char* socket_address = reinterpret_cast<char*>(entries + block->room);
+  ADDRINFOA* entry = entries;
+  for (const ResolvedAddress& address : addresses) {
+    if (family != 0 && address.family != family) continue;
+    FillSocketAddress(address, socket_address);
+    *entry = ADDRINFOA{};
+    entry->ai_family = address.family;
+    entry->ai_addrlen = address.family == kAfInet ? 16 : 28;
+    entry->ai_addr = reinterpret_cast<SOCKADDR*>(socket_address);
+    entry->ai_next = entry + 1 < entries + count ? entry + 1 : nullptr;
+    socket_address += kSocketAddressRoom;
+    ++entry;
   }
+  *error = 0;
+  return entries;
 }
 
 void AddLiveList(ADDRINFOA* list) {
@@ -305,30 +357,27 @@ DWORD WNetCloseEnum(HANDLE handle) {
 
 int getaddrinfo(NetworkProvider& provider, const char* node, const ADDRINFOA* hints, ADDRINFOA** result) {
   if (node == nullptr || result == nullptr) return WSAHOST_NOT_FOUND;
-  std::vector<ResolvedAddress> addresses;
+  // Kept per thread: a look-up allocates nothing but its list.
+  thread_local std::vector<ResolvedAddress> addresses;
+  addresses.clear();
   int error = provider.ResolveHost(node, &addresses);
   if (error != 0) return error;
   int family = hints != nullptr ? hints->ai_family : 0;
-  ADDRINFOA* head = nullptr;
-  ADDRINFOA** tail = &head;
-  for (const ResolvedAddress& address : addresses) {
-    if (family != 0 && address.family != family) continue;
-    *tail = NewAddressEntry(address);
-    if (*tail == nullptr) {
-      FreeEntries(head);
-      return WSA_NOT_ENOUGH_MEMORY;
-    }
-    tail = &(*tail)->ai_next;
-  }
-  if (head == nullptr) return WSAHOST_NOT_FOUND;
-  AddLiveList(head);
+  ADDRINFOA* head = NewAddressList(addresses, family, &error);
+  if (head == nullptr) return error;
   *result = head;
   return 0;
 }
 
-bool freeaddrinfo(ADDRINFOA* list) {
+void FreeAddressList(ADDRINFOA* list) {
+  if (list != nullptr) FreeBlock(LinkOf(list));
+}
+
+void TrackAddressList(ADDRINFOA* list) { AddLiveList(list); }
+
+bool FreeTrackedAddressList(ADDRINFOA* list) {
   if (list == nullptr || !TakeLiveList(list)) return false;
-  FreeEntries(list);
+  FreeAddressList(list);
   return true;
 }
 

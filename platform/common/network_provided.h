@@ -25,9 +25,13 @@ bool IsEnumeration(HANDLE handle);
 DWORD WNetEnumResource(HANDLE handle, DWORD* count, void* buffer, DWORD* size);
 DWORD WNetCloseEnum(HANDLE handle);
 
+// Address lists made here, freed by FreeAddressList. Where the system makes
+// lists too, each one made here is tracked, and FreeTrackedAddressList
+// frees a list if it is one of them (and says whether it was).
 int getaddrinfo(NetworkProvider& provider, const char* node, const ADDRINFOA* hints, ADDRINFOA** result);
-// Whether `list` was made here (and is now freed).
-bool freeaddrinfo(ADDRINFOA* list);
+void FreeAddressList(ADDRINFOA* list);
+void TrackAddressList(ADDRINFOA* list);
+bool FreeTrackedAddressList(ADDRINFOA* list);
 int getnameinfo(NetworkProvider& provider, const SOCKADDR* address, int address_length, char* host,
                 DWORD host_size, int flags);
 

@@ -33,6 +33,24 @@ bool SameAddress(const ResolvedAddress& a, const ResolvedAddress& b) {
   return a.family == b.family && a.ipv4 == b.ipv4 && std::memcmp(a.ipv6, b.ipv6, sizeof a.ipv6) == 0;
 }
 
+// Four decimal parts, each 0 to 255 without a leading zero: the one form
+// every reader of addresses takes alike.
+bool FourDecimalParts(const char* text, uint32_t* address) {
+  uint32_t parts = 0;
+  for (int part = 0; part < 4; ++part) {
+    if (part > 0 && *text++ != '.') return false;
+    const char* start = text;
+    unsigned value = 0;
+    for (; *text >= '0' && *text <= '9' && text - start < 4; ++text) value = value * 10 + (*text - '0');
+    size_t digits = static_cast<size_t>(text - start);
+    if (digits == 0 || value > 255 || (digits > 1 && *start == '0')) return false;
+    parts = parts << 8 | value;
+  }
+  if (*text != 0) return false;
+  *address = htonl(parts);
+  return true;
+}
+
 }  // namespace
 
 // Zero hints: every family, no address-configuration filter (the C
@@ -41,9 +59,12 @@ bool SameAddress(const ResolvedAddress& a, const ResolvedAddress& b) {
 int ResolveWithLibrary(const std::string& host, std::vector<ResolvedAddress>* addresses) {
   // Four decimal parts name their own address: the C library would answer
   // it the same without a look-up, after building an entry per socket type.
-  in_addr numeric;
-  if (::inet_pton(AF_INET, host.c_str(), &numeric) == 1) {
-    addresses->push_back(ResolvedAddress{kAfInet, numeric.s_addr, {}});
+  uint32_t numeric;
+  if (FourDecimalParts(host.c_str(), &numeric)) {
+    // Made in place: a copy of one made aside waits for its parts' stores.
+    addresses->emplace_back();
+    addresses->back().family = kAfInet;
+    addresses->back().ipv4 = numeric;
     return 0;
   }
   addrinfo hints;
@@ -141,7 +162,8 @@ int getaddrinfo(const char* node, const char* service, const ADDRINFOA* hints, A
   return error != 0 ? Failed(error) : 0;
 }
 
-void freeaddrinfo(ADDRINFOA* list) { provided::freeaddrinfo(list); }
+// Every list here is the layer's own: the C library's never leave it.
+void freeaddrinfo(ADDRINFOA* list) { provided::FreeAddressList(list); }
 
 char* inet_ntoa(IN_ADDR address) {
   thread_local char text[16];

@@ -134,13 +134,17 @@ void WSASetLastError(int error) {
 }
 
 int getaddrinfo(const char* node, const char* service, const ADDRINFOA* hints, ADDRINFOA** result) {
-  if (NetworkProvider* test = provided::TestProvider()) return provided::getaddrinfo(*test, node, hints, result);
+  if (NetworkProvider* test = provided::TestProvider()) {
+    int error = provided::getaddrinfo(*test, node, hints, result);
+    if (error == 0) provided::TrackAddressList(*result);
+    return error;
+  }
   OV_SYSTEM_FUNCTION(kWinsock, getaddrinfo, AddrInfoFunction);
   return getaddrinfo != nullptr ? getaddrinfo(node, service, hints, result) : WSASYSNOTREADY;
 }
 
 void freeaddrinfo(ADDRINFOA* list) {
-  if (provided::freeaddrinfo(list)) return;
+  if (provided::FreeTrackedAddressList(list)) return;
   OV_SYSTEM_FUNCTION(kWinsock, freeaddrinfo, FreeAddrInfoFunction);
   if (freeaddrinfo != nullptr) freeaddrinfo(list);
 }

@@ -29,8 +29,8 @@ TEST(ModuleFrame, KnowsItsDirectoryAttachingThreadAndDoubleByteFlag) {
   // on the thread that runs main and the tests.
   EXPECT_EQ(frame::MainThreadId(), platform::GetCurrentThreadId());
   EXPECT_EQ(frame::DoubleByteFlag(), platform::GetSystemMetrics(SM_DBCSENABLED));
-  std::lock_guard<std::recursive_mutex> outer(frame::ModuleLock());
-  std::lock_guard<std::recursive_mutex> inner(frame::ModuleLock());  // a critical section re-enters
+  std::lock_guard<frame::RecursiveLock> outer(frame::ModuleLock());
+  std::lock_guard<frame::RecursiveLock> inner(frame::ModuleLock());  // a critical section re-enters
 }
 
 // A renamed copy of the built library, in a folder away from the program
