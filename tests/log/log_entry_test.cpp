@@ -90,7 +90,7 @@ TEST_F(LogEntries, LevelAndCategoriesChooseTheEntriesAndExFormsIgnoreTheLevel) {
   EXPECT_EQ(Written(), "just this\r\n");
 }
 
-TEST_F(LogEntries, IndentationIsPerThreadAndBounded) {
+TEST_F(LogEntries, IndentationIsPerThreadAndBoundedAndLongMessagesAndLinesAreCut) {
   auto indentOf = [this](int depth) {
     SetLogPath(path_.c_str());
     std::thread writer([&] {
@@ -109,12 +109,9 @@ TEST_F(LogEntries, IndentationIsPerThreadAndBounded) {
   OVIndentLog(2);  // this thread's depth does not reach other threads
   EXPECT_EQ(indentOf(0), 0u);
   OVIndentLog(-2);
-}
 
-TEST_F(LogEntries, LongMessagesAndLinesAreCut) {
-  Point();
-  std::string message(2500, 'x');
-  OVWriteLogA("", 0, "%s", message.c_str());
+  fs::remove(path_);
+  OVWriteLogA("", 0, "%s", std::string(2500, 'x').c_str());
   std::string written = Written();
   EXPECT_EQ(written.size(), 1999u);
   EXPECT_EQ(written.substr(1994), "(...)");

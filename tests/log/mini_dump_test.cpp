@@ -228,7 +228,7 @@ struct ParkedThreads {
 
 std::string Bytes(const uint64_t& value) { return std::string(reinterpret_cast<const char*>(&value), sizeof value); }
 
-TEST_F(MiniDump, HoldsEveryThreadItsStackTheMemoryAskedForAndTheDescriptorsForTheDebugger) {
+TEST_F(MiniDump, HoldsEveryThreadTheAskedMemoryAndDescriptorsForTheDebuggerAndNeverHangs) {
   ParkedThreads parked(5);
   const uint64_t kBlock = 0xB10CB10CB10CB10C, kWords = (64u << 20) / 8;
   std::unique_ptr<uint64_t[]> big(new uint64_t[kWords]);
@@ -238,7 +238,8 @@ TEST_F(MiniDump, HoldsEveryThreadItsStackTheMemoryAskedForAndTheDescriptorsForTh
   char* volatile reachedFromALocal = std::strcpy(new char[64], "reached from a local alone");
   const std::string held = (dir_.path() / "held.txt").string();
   const int descriptor = open(held.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
-
+  const std::string busy = LogFile("busy.txt");
+  WriteConfig("GenerateMiniDump=1\r\nGeneralLogging=1\r\nLoggingPath=" + LogFile("busy.log") + "\r\n");
   for (bool refused : {false, true}) {
     platform::posix::RefusePtraceForTesting() = refused;
     for (BOOL full : {FALSE, TRUE}) {
@@ -268,26 +269,16 @@ TEST_F(MiniDump, HoldsEveryThreadItsStackTheMemoryAskedForAndTheDescriptorsForTh
       for (auto& id : parked.ids) EXPECT_NE(text.find("tid = " + std::to_string(id)), std::string::npos) << text;
       EXPECT_NE(text.find("HoldsEveryThread"), std::string::npos) << text;
     }
-  }
-  platform::posix::RefusePtraceForTesting() = false;
-  close(descriptor);
-  delete[] reachedFromALocal;
-}
-
-// Threads that take the allocator's, the handle table's and the log's locks
-// all the time never hang a dump, with the threads stopped or not.
-TEST_F(MiniDump, WorkingThreadsNeverHangADump) {
-  WriteConfig("GenerateMiniDump=1\r\nGeneralLogging=1\r\nLoggingPath=" + LogFile("busy.log") + "\r\n");
-  const std::string file = LogFile("busy.txt");
-  for (bool refused : {false, true}) {
-    platform::posix::RefusePtraceForTesting() = refused;
+    // Threads that take the allocator's, the handle table's and the log's
+    // locks all the time never hang a dump.
+    RemoveDumps();
     std::atomic<bool> stop{false};
     std::vector<std::thread> workers;
     for (int i = 0; i < 4; ++i) {
-      workers.emplace_back([&stop, &file] {
+      workers.emplace_back([&stop, &busy] {
         while (!stop.load()) {
           delete[] new char[1 + std::rand() % 4096];
-          platform::CloseHandle(OVCreateFile(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+          platform::CloseHandle(OVCreateFile(busy.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
           OVWriteLogA("Busy", 1, "working");
         }
@@ -306,6 +297,8 @@ TEST_F(MiniDump, WorkingThreadsNeverHangADump) {
     for (const fs::path& dump : Dumps()) EXPECT_TRUE(MiniDumpReader(dump).complete());
   }
   platform::posix::RefusePtraceForTesting() = false;
+  close(descriptor);
+  delete[] reachedFromALocal;
 }
 
 #endif
