@@ -1,6 +1,5 @@
-// A number kept in a file that writers take turns to raise, each opening the
-// file without sharing: the test of exclusive opens between threads and
-// processes, used by the tests and by the helper program alike.
+// Writers taking turns to raise a number kept in a file: the test of exclusive
+// opens between threads and processes, for the tests and the helper program.
 #pragma once
 
 #include <string>
