@@ -55,7 +55,6 @@ TEST_F(ConcurrentWriters, EveryReportedEntryIsWholeAndInTheFile) {
     }
     EXPECT_EQ(writer->Finish(), 0);
   }
-
   std::string ringBytes = ReadTextFile(ring);
   size_t end = std::stoul(ringBytes.substr(0, 10));
   ASSERT_LE(end + kMarker.size(), ringBytes.size());

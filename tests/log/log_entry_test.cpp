@@ -1,6 +1,3 @@
-// Log entries: level and category filters, the line's fields, raw entries,
-// indentation and truncation; and the message box of a failed assertion.
-
 #include <regex>
 #include <string>
 #include <thread>
@@ -22,10 +19,13 @@ class LogEntries : public log_testing::LogTest {
   void SetUp() override {
     LogTest::SetUp();
     path_ = LogFile("general.log");
+    SetLogPath(path_.c_str());
   }
-
-  // Writes through the general log, which points into the test's folder.
-  void Point() { SetLogPath(path_.c_str()); }
+  // The general log points into the test's folder again after the state is forgotten.
+  void Configure(const std::string& lines) {
+    LogTest::Configure(lines);
+    SetLogPath(path_.c_str());
+  }
 
   // The entries in the order written (ring mode: header and marker removed).
   std::string Written() {
@@ -42,7 +42,6 @@ class LogEntries : public log_testing::LogTest {
 const std::regex kLine(R"(\(\w{3} \w{3} \d\d \d\d:\d\d:\d\d \d{4}\) [^:\r\n]*:[^ \r\n]* [^:\r\n]+:\d+ (.*)\r\n)");
 
 TEST_F(LogEntries, LevelAndCategoriesChooseTheEntriesAndExFormsIgnoreTheLevel) {
-  Point();
   EXPECT_EQ(OVActiveLog(), 0);
   OVWriteLogA("Net", 0, "kept %d", 7);
   std::smatch match;
@@ -56,7 +55,6 @@ TEST_F(LogEntries, LevelAndCategoriesChooseTheEntriesAndExFormsIgnoreTheLevel) {
   EXPECT_EQ(match[1].str(), "[Wide        ]: value=42");
   OVWriteLogEx(nullptr, "", 9, "general");
   EXPECT_NE(Written().find(" : general\r\n"), std::string::npos);
-
   const struct {
     const char* lines;
     const char* component;
@@ -76,7 +74,6 @@ TEST_F(LogEntries, LevelAndCategoriesChooseTheEntriesAndExFormsIgnoreTheLevel) {
   for (const auto& c : cases) {
     fs::remove(path_);
     Configure(std::string(c.lines) + "\r\n");
-    Point();
     OVWriteLogA(c.component, c.level, "m");
     EXPECT_EQ(Written() != "", c.written) << c.lines << " / " << c.component;
   }
@@ -84,7 +81,6 @@ TEST_F(LogEntries, LevelAndCategoriesChooseTheEntriesAndExFormsIgnoreTheLevel) {
   EXPECT_NE(Written().find("[AVeryLongComponentName]: m"), std::string::npos);  // in full
   fs::remove(path_);
   Configure("LoggingCategory=raw\r\n");  // raw entries are the message alone
-  Point();
   OVWriteLogA("@Raw", 0, "just %s", "this");
   OVWriteLogA("@Other", 0, "dropped");
   EXPECT_EQ(Written(), "just this\r\n");
@@ -92,7 +88,6 @@ TEST_F(LogEntries, LevelAndCategoriesChooseTheEntriesAndExFormsIgnoreTheLevel) {
 
 TEST_F(LogEntries, IndentationIsPerThreadAndBoundedAndLongMessagesAndLinesAreCut) {
   auto indentOf = [this](int depth) {
-    SetLogPath(path_.c_str());
     std::thread writer([&] {
       OVIndentLog(depth);
       OVWriteLogA("C", 0, "m");
@@ -109,13 +104,11 @@ TEST_F(LogEntries, IndentationIsPerThreadAndBoundedAndLongMessagesAndLinesAreCut
   OVIndentLog(2);  // this thread's depth does not reach other threads
   EXPECT_EQ(indentOf(0), 0u);
   OVIndentLog(-2);
-
   fs::remove(path_);
   OVWriteLogA("", 0, "%s", std::string(2500, 'x').c_str());
   std::string written = Written();
   EXPECT_EQ(written.size(), 1999u);
   EXPECT_EQ(written.substr(1994), "(...)");
-
   fs::remove(path_);
   OVWriteLogA("", 0, "%s", std::string(1950, 'y').c_str());
   OVWriteLogA("@", 0, "next");

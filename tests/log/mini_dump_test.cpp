@@ -1,6 +1,5 @@
-// The dump on request: its switch, name, comment stream and steps on both
-// builds (the real debugging library, or a recording stand-in for its writer
-// through the look-up seam), and what a Linux dump holds.
+// The dump on request through the real debugging library or a recording
+// stand-in for its writer (the look-up seam), and what a Linux dump holds.
 
 #include <atomic>
 #include <cstring>
@@ -176,7 +175,6 @@ TEST_F(MiniDump, EveryFailureLeavesNoFileAndFreesTheLibrary) {
   OvSaveMiniDump("x", TRUE);
   seam_.hideLibrary = false;
   EXPECT_TRUE(Dumps().empty());
-
   // The names of this second and the next ones held without sharing.
   std::vector<HANDLE> held;
   for (time_t second = std::time(nullptr), last = second + 2; second <= last; ++second) {
@@ -208,28 +206,34 @@ TEST_F(MiniDump, EveryFailureLeavesNoFileAndFreesTheLibrary) {
 #if !defined(_WIN32) && !defined(__SANITIZE_THREAD__)
 
 constexpr uint64_t kMarker = 0x5AFE5AFE00000000;
-// Threads waiting with a known value in a local each.
-struct ParkedThreads {
-  explicit ParkedThreads(size_t count) : ids(count) {
-    for (size_t i = 0; i < count; ++i) {
-      threads.emplace_back([this, i] {
-        [[maybe_unused]] volatile uint64_t marker = kMarker + i;
-        ids[i] = static_cast<uint32_t>(syscall(SYS_gettid));
-        while (!released.load()) usleep(1000);
-      });
-    }
-    for (auto& id : ids) while (id.load() == 0) usleep(1000);
-  }
-  ~ParkedThreads() { released = true; for (std::thread& thread : threads) thread.join(); }
-  std::vector<std::atomic<uint32_t>> ids;
-  std::vector<std::thread> threads;
-  std::atomic<bool> released{false};
-};
 
 std::string Bytes(const uint64_t& value) { return std::string(reinterpret_cast<const char*>(&value), sizeof value); }
 
 TEST_F(MiniDump, HoldsEveryThreadTheAskedMemoryAndDescriptorsForTheDebuggerAndNeverHangs) {
-  ParkedThreads parked(5);
+  // Threads with a known value in a local each, taking the allocator's, the
+  // handle table's and the log's locks all the time.
+  WriteConfig("GenerateMiniDump=1\r\nGeneralLogging=1\r\nLoggingPath=" + LogFile("busy.log") + "\r\n");
+  const std::string busy = LogFile("busy.txt");
+  std::atomic<bool> stop{false};
+  std::vector<std::atomic<uint32_t>> ids(5);
+  std::vector<std::thread> workers;
+  for (size_t i = 0; i < ids.size(); ++i) {
+    workers.emplace_back([&, i] {
+      [[maybe_unused]] volatile uint64_t marker = kMarker + i;
+      ids[i] = static_cast<uint32_t>(syscall(SYS_gettid));
+      while (!stop.load()) {
+        delete[] new char[1 + std::rand() % 4096];
+        platform::CloseHandle(OVCreateFile(busy.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        OVWriteLogA("Busy", 1, "working");
+      }
+    });
+  }
+  std::shared_ptr<void> joined(nullptr, [&](void*) {  // also when an assertion ends the test early
+    stop = true;
+    for (std::thread& worker : workers) worker.join();
+  });
+  for (auto& id : ids) while (id.load() == 0) usleep(1000);
   const uint64_t kBlock = 0xB10CB10CB10CB10C, kWords = (64u << 20) / 8;
   std::unique_ptr<uint64_t[]> big(new uint64_t[kWords]);
   std::fill(big.get(), big.get() + kWords, kBlock);
@@ -238,8 +242,6 @@ TEST_F(MiniDump, HoldsEveryThreadTheAskedMemoryAndDescriptorsForTheDebuggerAndNe
   char* volatile reachedFromALocal = std::strcpy(new char[64], "reached from a local alone");
   const std::string held = (dir_.path() / "held.txt").string();
   const int descriptor = open(held.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
-  const std::string busy = LogFile("busy.txt");
-  WriteConfig("GenerateMiniDump=1\r\nGeneralLogging=1\r\nLoggingPath=" + LogFile("busy.log") + "\r\n");
   for (bool refused : {false, true}) {
     platform::posix::RefusePtraceForTesting() = refused;
     for (BOOL full : {FALSE, TRUE}) {
@@ -249,8 +251,8 @@ TEST_F(MiniDump, HoldsEveryThreadTheAskedMemoryAndDescriptorsForTheDebuggerAndNe
       EXPECT_EQ(fs::status(Dumps()[0]).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
       MiniDumpReader dump(Dumps()[0]);
       std::vector<MiniDumpReader::Thread> threads = dump.Threads();
-      for (size_t i = 0; i < parked.ids.size(); ++i) {
-        auto thread = std::find_if(threads.begin(), threads.end(), [&](auto& t) { return t.id == parked.ids[i]; });
+      for (size_t i = 0; i < ids.size(); ++i) {
+        auto thread = std::find_if(threads.begin(), threads.end(), [&](auto& t) { return t.id == ids[i]; });
         ASSERT_NE(thread, threads.end());
         // Without ptrace the other threads are there by id only.
         EXPECT_EQ(thread->stack.find(Bytes(kMarker + i)) != std::string::npos, !refused);
@@ -266,24 +268,10 @@ TEST_F(MiniDump, HoldsEveryThreadTheAskedMemoryAndDescriptorsForTheDebuggerAndNe
       std::string text(1 << 20, '\0');
       text.resize(std::fread(&text[0], 1, text.size(), output));
       ASSERT_EQ(pclose(output), 0) << text;
-      for (auto& id : parked.ids) EXPECT_NE(text.find("tid = " + std::to_string(id)), std::string::npos) << text;
+      for (auto& id : ids) EXPECT_NE(text.find("tid = " + std::to_string(id)), std::string::npos) << text;
       EXPECT_NE(text.find("HoldsEveryThread"), std::string::npos) << text;
     }
-    // Threads that take the allocator's, the handle table's and the log's
-    // locks all the time never hang a dump.
     RemoveDumps();
-    std::atomic<bool> stop{false};
-    std::vector<std::thread> workers;
-    for (int i = 0; i < 4; ++i) {
-      workers.emplace_back([&stop, &busy] {
-        while (!stop.load()) {
-          delete[] new char[1 + std::rand() % 4096];
-          platform::CloseHandle(OVCreateFile(busy.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-          OVWriteLogA("Busy", 1, "working");
-        }
-      });
-    }
     auto dumps = std::async(std::launch::async, [] {
       for (int i = 0; i < 20; ++i) OvSaveMiniDump("busy", FALSE);
     });
@@ -291,8 +279,6 @@ TEST_F(MiniDump, HoldsEveryThreadTheAskedMemoryAndDescriptorsForTheDebuggerAndNe
       std::fprintf(stderr, "20 dumps took over 60 s (ptrace refused: %d): a deadlock\n", refused);
       std::_Exit(1);
     }
-    stop = true;
-    for (std::thread& worker : workers) worker.join();
     ASSERT_FALSE(Dumps().empty());
     for (const fs::path& dump : Dumps()) EXPECT_TRUE(MiniDumpReader(dump).complete());
   }
