@@ -1,6 +1,5 @@
-// A second process for tests: loads the library from a given file, as a
-// host program does, and answers one question, or works on a file through
-// the library's platform layer (ACCESS: letters of r, w, d; SHARE: a number).
+// A second process for tests: answers one question, or works on a file
+// through the platform layer (ACCESS: letters of r, w, d; SHARE: a number).
 //
 //   assert-on LIBRARY       OVAssertOn() of that library
 //   open FILE ACCESS SHARE  opens FILE, prints the error (0 when opened)
@@ -8,8 +7,7 @@
 //   count FILE TIMES        TIMES over: adds one to FILE's number, opening it without sharing, retrying
 //   runtime-characters      the multi-byte services' answers, a section of tests/text/runtime_characters.txt
 //   wide-characters         the same for the wide classification
-//   log-writer RING APPEND TAG THREADS COUNT   THREADS threads write COUNT entries each into a ring log
-//                           (default size) and an append log; "lost <ring|append> <id>" for each write that failed
+//   log-writer RING APPEND TAG THREADS COUNT   COUNT entries from each thread into both logs; "lost <log> <id>" per failure
 //   time-zone               the minutes 8 racing first ToGlobalTime calls saw, and "agree"
 //   date-formats            the lines of tests/datetime/wine_dates.txt
 //   locale-values           the lines of tests/intl/wine_locale_values.txt
@@ -48,27 +46,17 @@ DWORD AccessFrom(const char* letters) {
   return access;
 }
 
-HANDLE OpenAsTold(char** argv) {
-  return platform::CreateFileA(argv[2], AccessFrom(argv[3]), static_cast<DWORD>(std::atoi(argv[4])), nullptr,
-                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-int Open(char** argv) {
-  HANDLE file = OpenAsTold(argv);
-  std::printf("%lu\n", file == INVALID_HANDLE_VALUE ? static_cast<unsigned long>(platform::GetLastError()) : 0ul);
-  platform::CloseHandle(file);
-  return 0;
-}
-
-int Hold(char** argv) {
-  HANDLE file = OpenAsTold(argv);
-  if (file == INVALID_HANDLE_VALUE) {
-    std::printf("error %lu\n", static_cast<unsigned long>(platform::GetLastError()));
+int OpenOrHold(char** argv) {
+  HANDLE file = platform::CreateFileA(argv[2], AccessFrom(argv[3]), static_cast<DWORD>(std::atoi(argv[4])), nullptr,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const unsigned long error = file == INVALID_HANDLE_VALUE ? static_cast<unsigned long>(platform::GetLastError()) : 0;
+  if (std::strcmp(argv[1], "open") == 0) {
+    std::printf("%lu\n", error);
   } else {
-    std::printf("held\n");
-  }
-  std::fflush(stdout);
-  while (std::getchar() != EOF) {
+    std::printf("%s\n", error != 0 ? ("error " + std::to_string(error)).c_str() : "held");
+    std::fflush(stdout);
+    while (std::getchar() != EOF) {
+    }
   }
   platform::CloseHandle(file);
   return 0;
@@ -197,8 +185,8 @@ struct Command {
 
 const Command kCommands[] = {
     {"assert-on", 1, AssertOn},
-    {"open", 3, Open},
-    {"hold", 3, Hold},
+    {"open", 3, OpenOrHold},
+    {"hold", 3, OpenOrHold},
     {"count", 2, Count},
     {"runtime-characters", 0, RuntimeCharacters},
     {"wide-characters", 0, WideCharacters},
