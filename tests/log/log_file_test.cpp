@@ -13,11 +13,7 @@ namespace fs = std::filesystem;
 using testing_support::ReadTextFile;
 using log_testing::kMarker;
 
-std::string Header(size_t position) {
-  std::string header = std::to_string(position);
-  header.resize(10, ' ');
-  return header;
-}
+std::string Header(size_t position) { return (std::to_string(position) + "          ").substr(0, 10); }
 
 // What a ring-mode file must hold after each write, kept independently of
 // the writer: header, entries, marker, and what is left of older rounds.

@@ -210,17 +210,19 @@ constexpr uint64_t kMarker = 0x5AFE5AFE00000000;
 std::string Bytes(const uint64_t& value) { return std::string(reinterpret_cast<const char*>(&value), sizeof value); }
 
 TEST_F(MiniDump, HoldsEveryThreadTheAskedMemoryAndDescriptorsForTheDebuggerAndNeverHangs) {
-  // Threads with a known value in a local each, taking the allocator's, the
-  // handle table's and the log's locks all the time.
+  // Threads with a known value in a local each, parked while the content is
+  // checked, then taking the allocator's, the handle table's and the log's
+  // locks all the time.
   WriteConfig("GenerateMiniDump=1\r\nGeneralLogging=1\r\nLoggingPath=" + LogFile("busy.log") + "\r\n");
   const std::string busy = LogFile("busy.txt");
-  std::atomic<bool> stop{false};
+  std::atomic<bool> working{false}, stop{false};
   std::vector<std::atomic<uint32_t>> ids(5);
   std::vector<std::thread> workers;
   for (size_t i = 0; i < ids.size(); ++i) {
     workers.emplace_back([&, i] {
       [[maybe_unused]] volatile uint64_t marker = kMarker + i;
       ids[i] = static_cast<uint32_t>(syscall(SYS_gettid));
+      while (!working.load()) usleep(1000);
       while (!stop.load()) {
         delete[] new char[1 + std::rand() % 4096];
         platform::CloseHandle(OVCreateFile(busy.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -230,7 +232,7 @@ TEST_F(MiniDump, HoldsEveryThreadTheAskedMemoryAndDescriptorsForTheDebuggerAndNe
     });
   }
   std::shared_ptr<void> joined(nullptr, [&](void*) {  // also when an assertion ends the test early
-    stop = true;
+    stop = true, working = true;
     for (std::thread& worker : workers) worker.join();
   });
   for (auto& id : ids) while (id.load() == 0) usleep(1000);
@@ -271,6 +273,10 @@ TEST_F(MiniDump, HoldsEveryThreadTheAskedMemoryAndDescriptorsForTheDebuggerAndNe
       for (auto& id : ids) EXPECT_NE(text.find("tid = " + std::to_string(id)), std::string::npos) << text;
       EXPECT_NE(text.find("HoldsEveryThread"), std::string::npos) << text;
     }
+  }
+  working = true;
+  for (bool refused : {false, true}) {
+    platform::posix::RefusePtraceForTesting() = refused;
     RemoveDumps();
     auto dumps = std::async(std::launch::async, [] {
       for (int i = 0; i < 20; ++i) OvSaveMiniDump("busy", FALSE);
