@@ -1,6 +1,5 @@
-// A second process for tests: loads the library from a given file, as a
-// host program does, and answers one question, or works on a file through
-// the library's platform layer (ACCESS: letters of r, w, d; SHARE: a number).
+// A second process for tests: answers one question, or works on a file
+// through the platform layer (ACCESS: letters of r, w, d; SHARE: a number).
 //
 //   assert-on LIBRARY       OVAssertOn() of that library
 //   open FILE ACCESS SHARE  opens FILE, prints the error (0 when opened)
@@ -8,7 +7,7 @@
 //   count FILE TIMES        TIMES over: adds one to FILE's number, opening it without sharing, retrying
 //   runtime-characters      the multi-byte services' answers, a section of tests/text/runtime_characters.txt
 //   wide-characters         the same for the wide classification
-//   log-writer RING APPEND TAG THREADS COUNT   writes log entries, see log_writer.cpp
+//   log-writer RING APPEND TAG THREADS COUNT   COUNT entries from each thread into both logs; "lost <log> <id>" per failure
 //   time-zone               the minutes 8 racing first ToGlobalTime calls saw, and "agree"
 //   date-formats            the lines of tests/datetime/wine_dates.txt
 //   locale-values           the lines of tests/intl/wine_locale_values.txt
@@ -20,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -32,8 +32,8 @@
 #include "platform/system.h"
 #include "support/shared_counter.h"
 #include "support/locale_values.h"
+#include "support/log_writer_entry.h"
 #include "support/runtime_characters.h"
-#include "child/commands.h"
 #include "support/test_support.h"
 
 namespace {
@@ -46,27 +46,17 @@ DWORD AccessFrom(const char* letters) {
   return access;
 }
 
-HANDLE OpenAsTold(char** argv) {
-  return platform::CreateFileA(argv[2], AccessFrom(argv[3]), static_cast<DWORD>(std::atoi(argv[4])), nullptr,
-                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-int Open(char** argv) {
-  HANDLE file = OpenAsTold(argv);
-  std::printf("%lu\n", file == INVALID_HANDLE_VALUE ? static_cast<unsigned long>(platform::GetLastError()) : 0ul);
-  platform::CloseHandle(file);
-  return 0;
-}
-
-int Hold(char** argv) {
-  HANDLE file = OpenAsTold(argv);
-  if (file == INVALID_HANDLE_VALUE) {
-    std::printf("error %lu\n", static_cast<unsigned long>(platform::GetLastError()));
+int OpenOrHold(char** argv) {
+  HANDLE file = platform::CreateFileA(argv[2], AccessFrom(argv[3]), static_cast<DWORD>(std::atoi(argv[4])), nullptr,
+                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const unsigned long error = file == INVALID_HANDLE_VALUE ? static_cast<unsigned long>(platform::GetLastError()) : 0;
+  if (std::strcmp(argv[1], "open") == 0) {
+    std::printf("%lu\n", error);
   } else {
-    std::printf("held\n");
-  }
-  std::fflush(stdout);
-  while (std::getchar() != EOF) {
+    std::printf("%s\n", error != 0 ? ("error " + std::to_string(error)).c_str() : "held");
+    std::fflush(stdout);
+    while (std::getchar() != EOF) {
+    }
   }
   platform::CloseHandle(file);
   return 0;
@@ -128,6 +118,28 @@ int DateFormats(char**) {
   return 0;
 }
 
+int LogWriter(char** argv) {
+  std::string ring = argv[2], append = argv[3], tag = argv[4];
+  int threads = std::atoi(argv[5]), count = std::atoi(argv[6]);
+  std::mutex output;
+  std::vector<std::thread> writers;
+  for (int t = 0; t < threads; ++t) {
+    writers.emplace_back([&, t] {
+      for (int i = 0; i < count; ++i) {
+        std::string id = testing_support::LogWriterEntryId(tag, t, i);
+        std::string entry = testing_support::LogWriterEntry(id);
+        bool ringWritten = DoWriteLog(ring.c_str(), entry.c_str(), 10000000) == 1;
+        bool appendWritten = DoWriteLog(append.c_str(), entry.c_str(), -1) == 1;
+        std::lock_guard<std::mutex> hold(output);
+        if (!ringWritten) std::printf("lost ring %s\n", id.c_str());
+        if (!appendWritten) std::printf("lost append %s\n", id.c_str());
+      }
+    });
+  }
+  for (std::thread& writer : writers) writer.join();
+  return 0;
+}
+
 int TimeZone(char**) {
   std::vector<double> offsets(8);
   std::vector<std::thread> racers;
@@ -173,12 +185,12 @@ struct Command {
 
 const Command kCommands[] = {
     {"assert-on", 1, AssertOn},
-    {"open", 3, Open},
-    {"hold", 3, Hold},
+    {"open", 3, OpenOrHold},
+    {"hold", 3, OpenOrHold},
     {"count", 2, Count},
     {"runtime-characters", 0, RuntimeCharacters},
     {"wide-characters", 0, WideCharacters},
-    {"log-writer", 5, RunLogWriter},
+    {"log-writer", 5, LogWriter},
     {"copy", 2, Copy},
     {"time-zone", 0, TimeZone},
     {"date-formats", 0, DateFormats},

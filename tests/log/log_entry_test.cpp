@@ -1,6 +1,3 @@
-// Log entries: level and category filters, the line's fields, raw entries,
-// indentation and truncation; and the message box of a failed assertion.
-
 #include <regex>
 #include <string>
 #include <thread>
@@ -22,10 +19,13 @@ class LogEntries : public log_testing::LogTest {
   void SetUp() override {
     LogTest::SetUp();
     path_ = LogFile("general.log");
+    SetLogPath(path_.c_str());
   }
-
-  // Writes through the general log, which points into the test's folder.
-  void Point() { SetLogPath(path_.c_str()); }
+  // The general log points into the test's folder again after the state is forgotten.
+  void Configure(const std::string& lines) {
+    LogTest::Configure(lines);
+    SetLogPath(path_.c_str());
+  }
 
   // The entries in the order written (ring mode: header and marker removed).
   std::string Written() {
@@ -42,13 +42,11 @@ class LogEntries : public log_testing::LogTest {
 const std::regex kLine(R"(\(\w{3} \w{3} \d\d \d\d:\d\d:\d\d \d{4}\) [^:\r\n]*:[^ \r\n]* [^:\r\n]+:\d+ (.*)\r\n)");
 
 TEST_F(LogEntries, LevelAndCategoriesChooseTheEntriesAndExFormsIgnoreTheLevel) {
-  Point();
   EXPECT_EQ(OVActiveLog(), 0);
-  OVWriteLogA("Net", 1, "dropped");
   OVWriteLogA("Net", 0, "kept %d", 7);
   std::smatch match;
   std::string written = Written();
-  ASSERT_TRUE(std::regex_match(written, match, kLine)) << written;  // without configuration only level 0
+  ASSERT_TRUE(std::regex_match(written, match, kLine)) << written;
   EXPECT_EQ(match[1].str(), "[Net         ]: kept 7");
   fs::remove(path_);
   OVWriteLogW(OV_WIDE("Wide"), 0, OV_WIDE("%s=%d"), OV_WIDE("value"), 42);  // in the ANSI code page
@@ -57,50 +55,39 @@ TEST_F(LogEntries, LevelAndCategoriesChooseTheEntriesAndExFormsIgnoreTheLevel) {
   EXPECT_EQ(match[1].str(), "[Wide        ]: value=42");
   OVWriteLogEx(nullptr, "", 9, "general");
   EXPECT_NE(Written().find(" : general\r\n"), std::string::npos);
-
-  Configure("GeneralLogging=2\r\nLoggingCategory=Net,ByteLevelFileCopy\r\n");
-  Point();
-  EXPECT_EQ(OVActiveLog(), 1);
-  for (const char* component : {"NET", "ByteLevelFileCopy", "Copy", "", "AVeryLongComponentName"}) {
-    OVWriteLogA(component, 2, "%s!", component);
-  }
-  OVWriteLogA("Net", 3, "three");
-  written = Written();
-  for (const char* kept : {"[NET         ]: NET!", "[ByteLevelFileCopy]: ByteLevelFileCopy!", " : !\r\n"}) {
-    EXPECT_NE(written.find(kept), std::string::npos) << kept;
-  }
-  for (const char* dropped : {"[Copy ", "three", "AVery"}) EXPECT_EQ(written.find(dropped), std::string::npos) << dropped;
-}
-
-TEST_F(LogEntries, CategoryListsAreTakenAsWrittenAndRawEntriesAsTheMessage) {
   const struct {
-    const char *category, *component;
+    const char* lines;
+    const char* component;
+    int level;
     bool written;
-  } cases[] = {{"Net, Disk", "Disk", false},  // a blank is part of the name
-               {"Net, Disk", "Net", true},       {"*but not this", "Anything", true},
-               {"   ", "Net", false},            {"   ", "", true},  // no component always passes
-               {"zip", "ZIP", true},  // compared without regard to case
-               {"*", "AVeryLongComponentName", true}};
+  } cases[] = {{"", "Net", 1, false},  // without configuration only level 0
+               {"GeneralLogging=2", "Net", 3, false},
+               {"LoggingCategory=Net,ByteLevelFileCopy", "ByteLevelFileCopy", 0, true},
+               {"LoggingCategory=Net,ByteLevelFileCopy", "Copy", 0, false},
+               {"LoggingCategory=Net, Disk", "Disk", 0, false},  // a blank is part of the name
+               {"LoggingCategory=Net, Disk", "Net", 0, true},
+               {"LoggingCategory=*but not this", "Anything", 0, true},
+               {"LoggingCategory=   ", "Net", 0, false},
+               {"LoggingCategory=   ", "", 0, true},  // no component always passes
+               {"LoggingCategory=zip", "ZIP", 0, true},  // compared without regard to case
+               {"GeneralLogging=2\r\nLoggingCategory=*", "AVeryLongComponentName", 2, true}};
   for (const auto& c : cases) {
     fs::remove(path_);
-    Configure(std::string("LoggingCategory=") + c.category + "\r\n");
-    Point();
-    OVWriteLogA(c.component, 0, "m");
-    EXPECT_EQ(Written() != "", c.written) << c.category << " / " << c.component;
+    Configure(std::string(c.lines) + "\r\n");
+    OVWriteLogA(c.component, c.level, "m");
+    EXPECT_EQ(Written() != "", c.written) << c.lines << " / " << c.component;
   }
+  EXPECT_EQ(OVActiveLog(), 1);
   EXPECT_NE(Written().find("[AVeryLongComponentName]: m"), std::string::npos);  // in full
   fs::remove(path_);
   Configure("LoggingCategory=raw\r\n");  // raw entries are the message alone
-  Point();
   OVWriteLogA("@Raw", 0, "just %s", "this");
   OVWriteLogA("@Other", 0, "dropped");
   EXPECT_EQ(Written(), "just this\r\n");
 }
 
-TEST_F(LogEntries, IndentationIsPerThreadAndBounded) {
-  Point();
+TEST_F(LogEntries, IndentationIsPerThreadAndBoundedAndLongMessagesAndLinesAreCut) {
   auto indentOf = [this](int depth) {
-    SetLogPath(path_.c_str());
     std::thread writer([&] {
       OVIndentLog(depth);
       OVWriteLogA("C", 0, "m");
@@ -117,20 +104,12 @@ TEST_F(LogEntries, IndentationIsPerThreadAndBounded) {
   OVIndentLog(2);  // this thread's depth does not reach other threads
   EXPECT_EQ(indentOf(0), 0u);
   OVIndentLog(-2);
-}
-
-TEST_F(LogEntries, LongMessagesAndLinesAreCut) {
-  Point();
-  std::string message(2500, 'x');
-  OVWriteLogA("", 0, "%s", message.c_str());
+  fs::remove(path_);
+  OVWriteLogA("", 0, "%s", std::string(2500, 'x').c_str());
   std::string written = Written();
   EXPECT_EQ(written.size(), 1999u);
   EXPECT_EQ(written.substr(1994), "(...)");
-
-  log_testing::LogTest::Reset();
-  testing_support::TempDir other;
-  path_ = (other / "second.log").string();
-  Point();
+  fs::remove(path_);
   OVWriteLogA("", 0, "%s", std::string(1950, 'y').c_str());
   OVWriteLogA("@", 0, "next");
   written = Written();

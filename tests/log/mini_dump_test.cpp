@@ -1,6 +1,5 @@
-// The dump on request: its switch, name, comment stream and steps on both
-// builds (the real debugging library, or a recording stand-in for its writer
-// through the look-up seam), and what a Linux dump holds.
+// The dump on request through the real debugging library or a recording
+// stand-in for its writer (the look-up seam), and what a Linux dump holds.
 
 #include <atomic>
 #include <cstring>
@@ -114,20 +113,29 @@ std::string DumpName(time_t time) {
   return name;
 }
 
-TEST_F(MiniDump, OnlyANonEmptyValueSwitchesItOnReadAtEveryCall) {
+TEST_F(MiniDump, OnlyANonEmptyValueSwitchesItOnAndTheWriterGetsTheProcessFileAndType) {
   const struct {
     const char* config;
     bool dumps;
-  } kCases[] = {{"", false}, {"GenerateMiniDump=\r\n", false}, {"GenerateMiniDump=   \r\n", false},
-                {"GenerateMiniDump=\"\"\r\n", false}, {"GenerateMiniDump=0\r\n", true},
-                {"GenerateMiniDump=no\r\n", true}};
+    BOOL full;
+  } kCases[] = {{"", false, TRUE}, {"GenerateMiniDump=\r\n", false, TRUE}, {"GenerateMiniDump=   \r\n", false, TRUE},
+                {"GenerateMiniDump=\"\"\r\n", false, TRUE}, {"GenerateMiniDump=0\r\n", true, TRUE},
+                {"GenerateMiniDump=no\r\n", true, FALSE}};
   seam_.standIn = true;
   for (const auto& c : kCases) {
     WriteConfig(c.config);
     seam_.loadedDebugHelp = false;
-    OvSaveMiniDump(nullptr, FALSE);
+    recorded = {};
+    OvSaveMiniDump(nullptr, c.full);
     EXPECT_EQ(seam_.loadedDebugHelp, c.dumps) << c.config;
-    EXPECT_EQ(Dumps().size(), c.dumps ? 1u : 0u) << c.config;
+    EXPECT_EQ(recorded.calls, c.dumps ? 1 : 0) << c.config;
+    ASSERT_EQ(Dumps().size(), c.dumps ? 1u : 0u) << c.config;
+    if (!c.dumps) continue;
+    EXPECT_EQ(recorded.process, platform::GetCurrentProcess());
+    EXPECT_EQ(recorded.processId, platform::GetCurrentProcessId());
+    EXPECT_EQ(recorded.type, c.full ? 6u : 0x54u);
+    EXPECT_FALSE(recorded.exception || recorded.callback);
+    EXPECT_EQ(testing_support::ReadTextFile(Dumps()[0]), "MDMP");
     RemoveDumps();
   }
 }
@@ -150,21 +158,13 @@ TEST_F(MiniDump, NamedByTheUtcSecondInDriveCWithTheCommentAsItsOwnStream) {
     EXPECT_EQ(dump.Streams(platform::kCommentStreamA), c.streams);
     RemoveDumps();
   }
-}
-
-TEST_F(MiniDump, PassesTheProcessTheCreatedFileAndTheTypeToTheWriter) {
-  seam_.standIn = true;
-  for (BOOL full : {TRUE, FALSE}) {
-    recorded = {};
-    OvSaveMiniDump("x", full);
-    EXPECT_EQ(recorded.calls, 1);
-    EXPECT_EQ(recorded.process, platform::GetCurrentProcess());
-    EXPECT_EQ(recorded.processId, platform::GetCurrentProcessId());
-    EXPECT_EQ(recorded.type, full ? 6u : 0x54u);
-    EXPECT_FALSE(recorded.exception || recorded.callback);
-    ASSERT_EQ(Dumps().size(), 1u);
-    EXPECT_EQ(testing_support::ReadTextFile(Dumps()[0]), "MDMP");
-    RemoveDumps();
+  // Two threads at once: the second replaces the first or leaves it whole.
+  auto dump = [] { OvSaveMiniDump("both", FALSE); };
+  std::thread first(dump), second(dump);
+  first.join(), second.join();
+  EXPECT_TRUE(Dumps().size() == 1 || Dumps().size() == 2);  // the two may fall into two seconds
+  for (const fs::path& file : Dumps()) {
+    EXPECT_EQ(MiniDumpReader(file).Streams(platform::kCommentStreamA), std::vector<std::string>{"both"});
   }
 }
 
@@ -175,7 +175,6 @@ TEST_F(MiniDump, EveryFailureLeavesNoFileAndFreesTheLibrary) {
   OvSaveMiniDump("x", TRUE);
   seam_.hideLibrary = false;
   EXPECT_TRUE(Dumps().empty());
-
   // The names of this second and the next ones held without sharing.
   std::vector<HANDLE> held;
   for (time_t second = std::time(nullptr), last = second + 2; second <= last; ++second) {
@@ -201,53 +200,42 @@ TEST_F(MiniDump, EveryFailureLeavesNoFileAndFreesTheLibrary) {
   EXPECT_EQ(seam_.frees, seam_.granted);
 }
 
-TEST_F(MiniDump, TwoThreadsDumpingAtOnceLeaveOneCompleteFile) {
-  auto dump = [] { OvSaveMiniDump("both", FALSE); };
-  std::thread first(dump), second(dump);
-  first.join(), second.join();
-  EXPECT_TRUE(Dumps().size() == 1 || Dumps().size() == 2);  // the two may fall into two seconds
-  for (const fs::path& file : Dumps()) {
-    EXPECT_EQ(MiniDumpReader(file).Streams(platform::kCommentStreamA), std::vector<std::string>{"both"});
-  }
-}
-
-#ifndef _WIN32
-
-constexpr uint64_t kMarker = 0x5AFE5AFE00000000;
-// Threads waiting with a known value in a local each.
-struct ParkedThreads {
-  explicit ParkedThreads(size_t count) : ids(count) {
-    for (size_t i = 0; i < count; ++i) {
-      threads.emplace_back([this, i] {
-        [[maybe_unused]] volatile uint64_t marker = kMarker + i;
-        ids[i] = static_cast<uint32_t>(syscall(SYS_gettid));
-        while (!released.load()) usleep(1000);
-      });
-    }
-    for (auto& id : ids) while (id.load() == 0) usleep(1000);
-  }
-  ~ParkedThreads() { released = true; for (std::thread& thread : threads) thread.join(); }
-  std::vector<std::atomic<uint32_t>> ids;
-  std::vector<std::thread> threads;
-  std::atomic<bool> released{false};
-};
-
-std::string Bytes(const uint64_t& value) { return std::string(reinterpret_cast<const char*>(&value), sizeof value); }
 // ThreadSanitizer's runtime does not survive the forked helper that stops the
 // threads (its shadow memory and interceptors in a child of a threaded
 // process); the other sanitizers run these tests.
-class MiniDumpContent : public MiniDump {
- protected:
-  void SetUp() override {
-    MiniDump::SetUp();
-#if defined(__SANITIZE_THREAD__)
-    GTEST_SKIP() << "not under ThreadSanitizer";
-#endif
-  }
-};
+#if !defined(_WIN32) && !defined(__SANITIZE_THREAD__)
 
-TEST_F(MiniDumpContent, HoldsEveryThreadItsStackTheMemoryAskedForAndTheDescriptors) {
-  ParkedThreads parked(5);
+constexpr uint64_t kMarker = 0x5AFE5AFE00000000;
+
+std::string Bytes(const uint64_t& value) { return std::string(reinterpret_cast<const char*>(&value), sizeof value); }
+
+TEST_F(MiniDump, HoldsEveryThreadTheAskedMemoryAndDescriptorsForTheDebuggerAndNeverHangs) {
+  // Threads with a known value in a local each, parked while the content is
+  // checked, then taking the allocator's, the handle table's and the log's
+  // locks all the time.
+  WriteConfig("GenerateMiniDump=1\r\nGeneralLogging=1\r\nLoggingPath=" + LogFile("busy.log") + "\r\n");
+  const std::string busy = LogFile("busy.txt");
+  std::atomic<bool> working{false}, stop{false};
+  std::vector<std::atomic<uint32_t>> ids(5);
+  std::vector<std::thread> workers;
+  for (size_t i = 0; i < ids.size(); ++i) {
+    workers.emplace_back([&, i] {
+      [[maybe_unused]] volatile uint64_t marker = kMarker + i;
+      ids[i] = static_cast<uint32_t>(syscall(SYS_gettid));
+      while (!working.load()) usleep(1000);
+      while (!stop.load()) {
+        delete[] new char[1 + std::rand() % 4096];
+        platform::CloseHandle(OVCreateFile(busy.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        OVWriteLogA("Busy", 1, "working");
+      }
+    });
+  }
+  std::shared_ptr<void> joined(nullptr, [&](void*) {  // also when an assertion ends the test early
+    stop = true, working = true;
+    for (std::thread& worker : workers) worker.join();
+  });
+  for (auto& id : ids) while (id.load() == 0) usleep(1000);
   const uint64_t kBlock = 0xB10CB10CB10CB10C, kWords = (64u << 20) / 8;
   std::unique_ptr<uint64_t[]> big(new uint64_t[kWords]);
   std::fill(big.get(), big.get() + kWords, kBlock);
@@ -256,7 +244,6 @@ TEST_F(MiniDumpContent, HoldsEveryThreadItsStackTheMemoryAskedForAndTheDescripto
   char* volatile reachedFromALocal = std::strcpy(new char[64], "reached from a local alone");
   const std::string held = (dir_.path() / "held.txt").string();
   const int descriptor = open(held.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
-
   for (bool refused : {false, true}) {
     platform::posix::RefusePtraceForTesting() = refused;
     for (BOOL full : {FALSE, TRUE}) {
@@ -266,8 +253,8 @@ TEST_F(MiniDumpContent, HoldsEveryThreadItsStackTheMemoryAskedForAndTheDescripto
       EXPECT_EQ(fs::status(Dumps()[0]).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
       MiniDumpReader dump(Dumps()[0]);
       std::vector<MiniDumpReader::Thread> threads = dump.Threads();
-      for (size_t i = 0; i < parked.ids.size(); ++i) {
-        auto thread = std::find_if(threads.begin(), threads.end(), [&](auto& t) { return t.id == parked.ids[i]; });
+      for (size_t i = 0; i < ids.size(); ++i) {
+        auto thread = std::find_if(threads.begin(), threads.end(), [&](auto& t) { return t.id == ids[i]; });
         ASSERT_NE(thread, threads.end());
         // Without ptrace the other threads are there by id only.
         EXPECT_EQ(thread->stack.find(Bytes(kMarker + i)) != std::string::npos, !refused);
@@ -277,32 +264,20 @@ TEST_F(MiniDumpContent, HoldsEveryThreadItsStackTheMemoryAskedForAndTheDescripto
       EXPECT_EQ(dump.Memory(reinterpret_cast<uint64_t>(reachedFromALocal), 26), reachedFromALocal) << full;
       std::vector<std::string> handles = dump.HandleNames();
       EXPECT_NE(std::find(handles.begin(), handles.end(), held), handles.end());
+      if (refused || full) continue;
+      // lldb lists every thread, and this function in the calling thread's backtrace.
+      FILE* output = popen(("lldb --batch -c '" + Dumps()[0].string() + "' -o 'thread list' -o 'bt' 2>&1").c_str(), "r");
+      std::string text(1 << 20, '\0');
+      text.resize(std::fread(&text[0], 1, text.size(), output));
+      ASSERT_EQ(pclose(output), 0) << text;
+      for (auto& id : ids) EXPECT_NE(text.find("tid = " + std::to_string(id)), std::string::npos) << text;
+      EXPECT_NE(text.find("HoldsEveryThread"), std::string::npos) << text;
     }
   }
-  platform::posix::RefusePtraceForTesting() = false;
-  close(descriptor);
-  delete[] reachedFromALocal;
-}
-
-// Threads that take the allocator's, the handle table's and the log's locks
-// all the time never hang a dump, with the threads stopped or not.
-TEST_F(MiniDumpContent, WorkingThreadsNeverHangADump) {
-  WriteConfig("GenerateMiniDump=1\r\nGeneralLogging=1\r\nLoggingPath=" + LogFile("busy.log") + "\r\n");
-  const std::string file = LogFile("busy.txt");
+  working = true;
   for (bool refused : {false, true}) {
     platform::posix::RefusePtraceForTesting() = refused;
-    std::atomic<bool> stop{false};
-    std::vector<std::thread> workers;
-    for (int i = 0; i < 4; ++i) {
-      workers.emplace_back([&stop, &file] {
-        while (!stop.load()) {
-          delete[] new char[1 + std::rand() % 4096];
-          platform::CloseHandle(OVCreateFile(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-          OVWriteLogA("Busy", 1, "working");
-        }
-      });
-    }
+    RemoveDumps();
     auto dumps = std::async(std::launch::async, [] {
       for (int i = 0; i < 20; ++i) OvSaveMiniDump("busy", FALSE);
     });
@@ -310,31 +285,12 @@ TEST_F(MiniDumpContent, WorkingThreadsNeverHangADump) {
       std::fprintf(stderr, "20 dumps took over 60 s (ptrace refused: %d): a deadlock\n", refused);
       std::_Exit(1);
     }
-    stop = true;
-    for (std::thread& worker : workers) worker.join();
     ASSERT_FALSE(Dumps().empty());
     for (const fs::path& dump : Dumps()) EXPECT_TRUE(MiniDumpReader(dump).complete());
   }
   platform::posix::RefusePtraceForTesting() = false;
-}
-
-// A frame of its own in the backtrace: neither inlined nor left by a tail call.
-__attribute__((noinline)) void DumpForTheDebugger() {
-  OvSaveMiniDump(nullptr, FALSE);
-  asm volatile("" ::: "memory");
-}
-
-TEST_F(MiniDumpContent, TheDebuggerListsEveryThreadAndTheCallersFunctions) {
-  ParkedThreads parked(3);
-  DumpForTheDebugger();
-  ASSERT_EQ(Dumps().size(), 1u);
-  const std::string command = "lldb --batch -c '" + Dumps()[0].string() + "' -o 'thread list' -o 'bt' 2>&1";
-  FILE* output = popen(command.c_str(), "r");
-  std::string text(1 << 20, '\0');
-  text.resize(std::fread(&text[0], 1, text.size(), output));
-  ASSERT_EQ(pclose(output), 0) << text;
-  for (auto& id : parked.ids) EXPECT_NE(text.find("tid = " + std::to_string(id)), std::string::npos) << text;
-  EXPECT_NE(text.find("DumpForTheDebugger"), std::string::npos) << text;
+  close(descriptor);
+  delete[] reachedFromALocal;
 }
 
 #endif

@@ -1,5 +1,4 @@
-// The entries the helper program's log writer writes, known to the tests
-// that check them.
+// The entries the helper program's log writer writes, for the tests to check.
 #pragma once
 
 #include <functional>

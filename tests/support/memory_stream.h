@@ -1,6 +1,6 @@
-// A stream over bytes in memory with the Windows stream interface, for the
-// sorted-record search's tests and fuzz target. Header only: the fuzz
-// targets do not link the test support.
+// A stream over bytes in memory with the Windows stream interface that notes
+// every seek, for the sorted-record search's tests and fuzz target. Header
+// only: the fuzz targets do not link the test support.
 #pragma once
 
 #include <algorithm>
@@ -12,8 +12,6 @@
 
 namespace testing_support {
 
-// A stream over bytes in memory with the Windows stream interface; it notes
-// every seek.
 class MemoryStream : public IStream {
  public:
   explicit MemoryStream(std::string bytes) : bytes_(std::move(bytes)) {}

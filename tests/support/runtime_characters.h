@@ -1,6 +1,4 @@
-// What the multi-byte character services answer for every character of the
-// ANSI code page, and for every UTF-16 unit what the wide classification
-// answers, written as runs of equal answers: a section of
+// The character services' answers as runs of equal answers: a section of
 // tests/text/runtime_characters.txt, which the Windows build run under Wine
 // writes with the runtime's answers (scripts/runtime-characters.sh).
 #pragma once

@@ -65,8 +65,6 @@ class LoadedLibrary {
 };
 
 std::string ToUtf8(const WideString& text);
-
-// Sets a variable of this process's environment, on either platform.
 void SetEnvironment(const char* name, const char* value);
 
 }  // namespace testing_support

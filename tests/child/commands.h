@@ -1,4 +1,0 @@
-// The helper program's subcommands.
-#pragma once
-
-int RunLogWriter(char** argv);
