@@ -298,7 +298,7 @@ TEST_F(Existence, WithTimeoutGivesUpOnASearchThatBlocks) {
   EXPECT_EQ(file_exist_actual_with_timeout(file_.c_str()), 0);  // there, but no answer came in time
   const auto waited = std::chrono::steady_clock::now() - start;
   EXPECT_GE(waited, 5000ms);
-  EXPECT_LE(waited, 5500ms + 150ms);  // the last sleep may end a tick late
+  EXPECT_LE(waited, 7000ms);  // the last poll may end late on a loaded machine
   // The late worker still holds its request; once let go it finishes and frees it.
   EXPECT_EQ(files::LiveExistenceRequests(), 1);
   gateOpen = true;
