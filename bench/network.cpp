@@ -36,7 +36,7 @@ void BM_LockCompareAndCopies(benchmark::State& state) {
     std::lock_guard<std::mutex> guard(lock);
     if (strcasecmp(path, cached_path) == 0) {
       std::strncpy(unc, cached_unc, sizeof unc - 1);
-      std::strncpy(computer, cached_computer, sizeof computer - 1);
+      std::strncpy(computer, cached_computer, sizeof computer);
       std::strncpy(cached_path, path, sizeof cached_path - 1);
     }
     benchmark::DoNotOptimize(unc);

@@ -123,7 +123,9 @@ TEST(DateTimeText, EdgeAndRandomValuesFieldsFileTimesAndTheClock) {
     std::snprintf(expected, sizeof expected, "%04d%02u%02u%02d%02d%02d", static_cast<int>(y), m, d, second / 3600,
                   second / 60 % 60, second % 60);
     ASSERT_EQ(Text(day >= 0 ? day + fraction : day - fraction), expected) << day << " " << fraction;
-    if (y > 100 || m > 1 || d > 1 || second > 0) ASSERT_EQ(Text(Value(expected)), expected);  // 1/1/100 0:00 is null
+    if (y > 100 || m > 1 || d > 1 || second > 0) {  // 1/1/100 0:00 is null
+      ASSERT_EQ(Text(Value(expected)), expected);
+    }
   }
   for (const auto& c : Cases("fields")) EXPECT_NEAR(Value(c[1], c[2] == "1"), std::stod(c[3]), 1e-9) << c[1];
   auto fromFileTime = [](int64_t days, int64_t ticks) {
@@ -176,9 +178,13 @@ TEST(DateFormats, LocaleChoiceOfTheExForms) {
   for (auto c : Cases("ex")) {
     int number = std::stoi(c[1]), primary = std::stoi(c[2]), sub = std::stoi(c[3]);
     EXPECT_EQ(Date(OVGetDateFormatEx, number, primary, sub), c[4]) << c[1] << " " << c[2] << "/" << c[3];
-    if (c[5] != "-") EXPECT_EQ(Date(OVGetShortDateFormatEx, number, primary, sub), c[5]) << c[1];
+    if (c[5] != "-") {
+      EXPECT_EQ(Date(OVGetShortDateFormatEx, number, primary, sub), c[5]) << c[1];
+    }
   }
-  if (platform::GetACP() == 65001) EXPECT_EQ(Date(OVGetDateFormatEx, 36894, 0x19, 0), "5 марта 2001\u202Fг.");  // ICU's narrow no-break space
+  if (platform::GetACP() == 65001) {  // ICU's narrow no-break space
+    EXPECT_EQ(Date(OVGetDateFormatEx, 36894, 0x19, 0), "5 марта 2001\u202Fг.");
+  }
 }
 
 struct PinnedShortDate : ::testing::Test {
