@@ -63,14 +63,9 @@ HelperProcess::~HelperProcess() {
   if (process_ != nullptr) CloseHandle(process_);
 }
 
-std::string HelperProcess::ReadLine() {
-  std::string line;
-  char c;
+size_t HelperProcess::ReadSome(char* buffer, size_t room) {
   DWORD got = 0;
-  while (ReadFile(output_, &c, 1, &got, nullptr) && got == 1 && c != '\n') {
-    if (c != '\r') line.push_back(c);
-  }
-  return line;
+  return ReadFile(output_, buffer, static_cast<DWORD>(room), &got, nullptr) ? got : 0;
 }
 
 int HelperProcess::Finish() {
@@ -125,11 +120,11 @@ HelperProcess::~HelperProcess() {
   if (output_ >= 0) close(output_);
 }
 
-std::string HelperProcess::ReadLine() {
-  std::string line;
-  char c;
-  while (read(output_, &c, 1) == 1 && c != '\n') line.push_back(c);
-  return line;
+size_t HelperProcess::ReadSome(char* buffer, size_t room) {
+  ssize_t got;
+  while ((got = read(output_, buffer, room)) < 0 && errno == EINTR) {
+  }
+  return got > 0 ? static_cast<size_t>(got) : 0;
 }
 
 int HelperProcess::Finish() {
@@ -155,5 +150,21 @@ void HelperProcess::Wait() {
 }
 
 #endif
+
+// Read in blocks: under Wine every read of a pipe is a round trip to its
+// server, which a byte at a time makes the slowest part of a long exchange.
+std::string HelperProcess::ReadLine() {
+  size_t end;
+  while ((end = unread_.find('\n')) == std::string::npos) {
+    char block[4096];
+    const size_t got = ReadSome(block, sizeof block);
+    if (got == 0) break;
+    unread_.append(block, got);
+  }
+  std::string line = unread_.substr(0, end);
+  unread_.erase(0, end == std::string::npos ? end : end + 1);
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
 
 }  // namespace testing_support

@@ -26,6 +26,9 @@ class HelperProcess {
 
  private:
   void Wait();
+  size_t ReadSome(char* buffer, size_t room);
+
+  std::string unread_;  // read from the pipe, not yet returned as a line
 
   bool started_ = false;
   bool running_ = false;
