@@ -60,13 +60,13 @@ TEST(LocaleValues, AgreeWithWindowsValueByValue) {
 
 TEST(LocaleValues, BufferRulesIdsAndGroupPatternsAsOnWindows) {
   char narrow[32];
-  WCHAR wide[32];
   EXPECT_EQ(platform::GetLocaleInfoW(0x0409, LOCALE_SSHORTDATE, nullptr, 0), 9);  // M/d/yyyy
   EXPECT_EQ(platform::GetLocaleInfoA(0x0409, LOCALE_SSHORTDATE, narrow, 8), 0);
   EXPECT_EQ(platform::GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
   EXPECT_EQ(platform::GetLocaleInfoA(0x1234, LOCALE_SCURRENCY, narrow, 32), 0);
   EXPECT_EQ(platform::GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 #ifndef _WIN32  // Windows converts in the locale's code page; the record's is the user's, the process's
+  WCHAR wide[32];
   ASSERT_GT(platform::GetLocaleInfoW(0x0411, LOCALE_S1159, wide, 32), 0);
   ASSERT_GT(platform::GetLocaleInfoA(0x0411, LOCALE_S1159, narrow, 32), 0);
   char converted[32];
