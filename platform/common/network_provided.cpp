@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "platform/codepage.h"
+#include "platform/common/recycled_blocks.h"
 #include "platform/system.h"
 
 namespace platform {
@@ -195,25 +196,11 @@ ADDRINFOA* EntryOf(ListLink* link) { return reinterpret_cast<ADDRINFOA*>(link + 
 
 size_t BlockSize(size_t room) { return sizeof(ListLink) + room * (sizeof(ADDRINFOA) + kSocketAddressRoom); }
 
-class KeptBlock {
- public:
-  ~KeptBlock() { ::operator delete(block_); }
-  ListLink* Take() { return std::exchange(block_, nullptr); }
-  bool Keep(ListLink* block) {
-    if (block_ != nullptr) return false;
-    block_ = block;
-    return true;
-  }
-
- private:
-  ListLink* block_ = nullptr;
-};
-
-thread_local KeptBlock kept_block;
+thread_local ThreadKeptBlock kept_block;
 
 ListLink* NewBlock(size_t count) {
   size_t room = std::max(count, kKeptRoom);
-  ListLink* block = room == kKeptRoom ? kept_block.Take() : nullptr;
+  ListLink* block = room == kKeptRoom ? static_cast<ListLink*>(kept_block.Take()) : nullptr;
   if (block == nullptr) block = static_cast<ListLink*>(::operator new(BlockSize(room), std::nothrow));
   if (block == nullptr) return nullptr;
   block->room = room;

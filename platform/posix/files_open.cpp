@@ -14,7 +14,7 @@
 #include "platform/posix/file_facts.h"
 #include "platform/posix/network_processes.h"
 #include "platform/posix/open_file.h"
-#include "platform/posix/recycled_blocks.h"
+#include "platform/common/recycled_blocks.h"
 #include "platform/posix/system_calls.h"
 #include "platform/system.h"
 

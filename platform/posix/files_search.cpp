@@ -204,7 +204,6 @@ HANDLE FindFirst(const std::string& pattern, FindData* found) {
   return AddHandle(start.search, 0);
 }
 
-// Whether a search for `pattern` would find anything, with no search kept.
 // Whether a name follows the pattern's folder, as PartsOf finds it, without
 // a walk over the name: not a separator at its end, not a drive alone.
 bool EndsInName(std::string_view pattern) {
@@ -212,6 +211,7 @@ bool EndsInName(std::string_view pattern) {
   return !(pattern.size() == 2 && BeginsWithDrive(pattern));
 }
 
+// Whether a search for `pattern` would find anything, with no search kept.
 // A pattern without a wildcard anywhere is an exact name.
 BOOL Finds(std::string_view pattern) {
   DWORD error = NoNameError(pattern);

@@ -1,14 +1,17 @@
-// Memory of often made and dropped objects (open files behind handles),
-// kept when freed for the next object of the same size: an open and close
-// allocate nothing once the first has run.
+// Memory of often made and dropped objects, kept when freed for the next
+// object of the same size, so that making one allocates nothing once the
+// first has been dropped.
 #pragma once
 
 #include <cstddef>
 #include <memory>
 #include <mutex>
+#include <utility>
 
 namespace platform {
-namespace posix {
+
+// Blocks kept for any thread (open files behind handles, which one thread
+// may open and another close).
 
 template <size_t Size, size_t Alignment>
 class FreeBlocks {
@@ -61,5 +64,22 @@ bool operator==(const RecyclingAllocator<T>&, const RecyclingAllocator<U>&) { re
 template <typename T, typename U>
 bool operator!=(const RecyclingAllocator<T>&, const RecyclingAllocator<U>&) { return false; }
 
-}  // namespace posix
+// One block kept per thread, for objects a thread makes and drops at a rate
+// where even an uncontended lock would cost more than the rest of the work
+// (the address lists of look-ups).
+class ThreadKeptBlock {
+ public:
+  ~ThreadKeptBlock() { ::operator delete(block_); }
+  void* Take() { return std::exchange(block_, nullptr); }
+  // False when a block is kept already: the caller frees the block.
+  bool Keep(void* block) {
+    if (block_ != nullptr) return false;
+    block_ = block;
+    return true;
+  }
+
+ private:
+  void* block_ = nullptr;
+};
+
 }  // namespace platform
