@@ -4,8 +4,7 @@
 
 #include <atomic>
 #include <cstring>
-#include <memory>
-#include <thread>
+#include <new>
 
 #include "files/existence.h"
 #include "files/paths.h"
@@ -34,7 +33,7 @@ constexpr DWORD kExistencePollMs = 500;
 std::atomic<ExistenceSearchDelay> searchDelay{nullptr};
 std::atomic<int> liveRequests{0};
 
-// Shared by a caller and its worker; whichever lets go last frees it, so a
+// Held by a caller and its worker; whichever lets go last frees it, so a
 // worker that outlives the call still writes into live memory.
 struct ExistenceRequest {
   ExistenceRequest() { liveRequests.fetch_add(1); }
@@ -42,16 +41,23 @@ struct ExistenceRequest {
   ExistenceRequest(const ExistenceRequest&) = delete;
   ExistenceRequest& operator=(const ExistenceRequest&) = delete;
 
+  std::atomic<int> holders{2};
   std::atomic<int> done{0};
   char path[MAX_PATH] = {};
   int result = 0;
 };
 
-void RunExistenceWorker(std::shared_ptr<ExistenceRequest> request) {
-  if (request == nullptr || request->path[0] == 0) return;
+void Release(ExistenceRequest* request) {
+  if (request->holders.fetch_sub(1, std::memory_order_acq_rel) == 1) delete request;
+}
+
+DWORD WINAPI RunExistenceWorker(void* context) {
+  auto* request = static_cast<ExistenceRequest*>(context);
   if (ExistenceSearchDelay delay = searchDelay.load()) delay(request->path);
   request->result = file_exist_actuala(request->path);
   request->done.store(1, std::memory_order_release);
+  Release(request);
+  return 0;
 }
 
 // A search for the name, closed at once: what every existence test asks.
@@ -174,15 +180,15 @@ extern "C" int OVPB_API file_existw(const WCHAR* path) {
 
 // The search runs on a worker of its own, since on an unreachable share it
 // can block for minutes; a worker still searching at the time-out is left
-// to finish on its own.
+// to finish on its own. The worker is the system's, not the C++ runtime's:
+// under emulation a runtime thread sometimes never starts.
 extern "C" int OVPB_API file_exist_actual_with_timeout(const char* path) {
   if (path == nullptr || path[0] == 0) return 0;
-  std::shared_ptr<files::ExistenceRequest> request;
-  try {
-    request = std::make_shared<files::ExistenceRequest>();
-    std::strncpy(request->path, path, MAX_PATH - 1);
-    std::thread(files::RunExistenceWorker, request).detach();
-  } catch (...) {
+  auto* request = new (std::nothrow) files::ExistenceRequest;
+  if (request == nullptr) return 0;
+  std::strncpy(request->path, path, MAX_PATH - 1);
+  if (!platform::QueueUserWorkItem(files::RunExistenceWorker, request, WT_EXECUTELONGFUNCTION)) {
+    delete request;
     return 0;
   }
   const DWORD start = platform::GetTickCount();
@@ -190,7 +196,9 @@ extern "C" int OVPB_API file_exist_actual_with_timeout(const char* path) {
     if (platform::GetTickCount() - start >= files::kExistenceTimeoutMs) break;
     platform::Sleep(files::kExistencePollMs);
   }
-  return request->done.load(std::memory_order_acquire) != 0 ? request->result : 0;
+  const int result = request->done.load(std::memory_order_acquire) != 0 ? request->result : 0;
+  files::Release(request);
+  return result;
 }
 
 extern "C" int OVPB_API file_exist_with_timeout(const char* path) {

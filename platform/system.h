@@ -17,6 +17,11 @@ DWORD GetTickCount();
 // rest of its time slice.
 void Sleep(DWORD milliseconds);
 
+// Runs routine(context) on a worker thread of the process and returns at
+// once; WT_EXECUTELONGFUNCTION tells that the routine may block for long.
+// FALSE, with the last error set, when no worker could take it.
+BOOL QueueUserWorkItem(LPTHREAD_START_ROUTINE routine, void* context, ULONG flags);
+
 // Packed as Windows packs it: major version in the low byte, minor in the
 // next, build in the high word. The POSIX layer reports 6.1.
 DWORD GetVersion();

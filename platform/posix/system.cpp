@@ -1,6 +1,7 @@
 #include "platform/system.h"
 
 #include <errno.h>
+#include <new>
 #include <pthread.h>
 #include <sched.h>
 #include <sys/syscall.h>
@@ -19,6 +20,18 @@ thread_local DWORD lastError = ERROR_SUCCESS;
 // the child forgets the id it inherited.
 thread_local DWORD threadId = 0;
 void ForgetThreadId() { threadId = 0; }
+
+struct WorkItem {
+  LPTHREAD_START_ROUTINE routine;
+  void* context;
+};
+
+void* RunWorkItem(void* argument) {
+  const WorkItem item = *static_cast<WorkItem*>(argument);
+  delete static_cast<WorkItem*>(argument);
+  item.routine(item.context);
+  return nullptr;
+}
 }  // namespace
 
 DWORD GetLastError() { return lastError; }
@@ -53,6 +66,24 @@ void Sleep(DWORD milliseconds) {
   timespec left{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
   while (nanosleep(&left, &left) != 0 && errno == EINTR) {
   }
+}
+
+// Every item gets a detached thread of its own: the library queues the odd
+// search that may block for minutes, not a stream of short tasks to pool.
+BOOL QueueUserWorkItem(LPTHREAD_START_ROUTINE routine, void* context, ULONG) {
+  auto* item = new (std::nothrow) WorkItem{routine, context};
+  pthread_attr_t attributes;
+  int error = item != nullptr ? pthread_attr_init(&attributes) : ENOMEM;
+  if (error == 0) {
+    pthread_t thread;
+    pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
+    error = pthread_create(&thread, &attributes, RunWorkItem, item);
+    pthread_attr_destroy(&attributes);
+  }
+  if (error == 0) return TRUE;
+  delete item;
+  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return FALSE;
 }
 
 DWORD GetVersion() {

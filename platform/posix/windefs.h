@@ -271,6 +271,10 @@ typedef struct _BY_HANDLE_FILE_INFORMATION {
 #define LOCALE_USE_CP_ACP 0x40000000u
 // ---- Process and desktop services ------------------------------------------------
 
+// Work items (QueueUserWorkItem).
+typedef DWORD (*LPTHREAD_START_ROUTINE)(void* context);
+#define WT_EXECUTELONGFUNCTION 0x00000010u
+
 #define E_OUTOFMEMORY ((HRESULT)0x8007000Eu)
 #define ERROR_NO_ASSOCIATION 1155L
 #define MB_PRECOMPOSED 0x00000001

@@ -277,9 +277,7 @@ TEST_F(Existence, ANameTheHookVouchesForExistsWithoutTheDisk) {
   EXPECT_EQ(file_exist(name), 0);
 }
 
-// Holds every search worker that reaches it until the test lets it go. A
-// polled flag rather than a condition variable: the release must not hang
-// on a lost wake-up in a thread library under emulation.
+// Holds every search worker that reaches it until the test lets it go.
 std::atomic<bool> gateOpen{false};
 void WaitAtGate(const char*) {
   while (!gateOpen.load()) std::this_thread::sleep_for(1ms);
