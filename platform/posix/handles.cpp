@@ -51,8 +51,9 @@ class HandleTable {
     uintptr_t value = reinterpret_cast<uintptr_t>(handle);
     if (value == 0 || value % kHandleStep != 0 || value / kHandleStep > slots_.size()) return nullptr;
     HandleEntry& entry = slots_[value / kHandleStep - 1];
-    if (!entry.object || typeid(*entry.object) != kind) return nullptr;
-    return &entry;
+    if (!entry.object) return nullptr;
+    const auto& object = *entry.object;
+    return typeid(object) == kind ? &entry : nullptr;
   }
 
   std::mutex mutex_;
