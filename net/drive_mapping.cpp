@@ -10,8 +10,8 @@ namespace {
 
 // Room of the working buffers: drive and directory, file name, local name.
 template <typename Char>
-constexpr size_t kRootRoom = sizeof(Char) == 1 ? 2052 : 260;
-constexpr size_t kFileRoom = 256;
+constexpr size_t kMappingRootRoom = sizeof(Char) == 1 ? 2052 : 260;
+constexpr size_t kMappingFileRoom = 256;
 constexpr size_t kLocalRoom = 32;
 
 // A remote name covers the path up to a backslash of it or its end, so a
@@ -25,7 +25,7 @@ bool Covers(const Char* path, const Char* remote, size_t length) {
 template <typename Char>
 int Map(const Char* path, Char* out) {
   if (path == nullptr || out == nullptr) return 0;
-  SplitName<Char> split = Split(path, kRootRoom<Char>, kFileRoom);
+  SplitName<Char> split = Split(path, kMappingRootRoom<Char>, kMappingFileRoom);
   if (split.root.size() < 2 || !StartsWithTwoBackslashes(split.root.c_str())) {
     CopyText(out, Text<Char>(path));
     return 1;

@@ -13,8 +13,8 @@
 namespace net {
 namespace {
 
-constexpr size_t kRootRoom = 2052;
-constexpr size_t kFileRoom = 256;
+constexpr size_t kUniversalRootRoom = 2052;
+constexpr size_t kUniversalFileRoom = 256;
 constexpr size_t kRemoteRoom = 2052;
 
 template <typename Char>
@@ -153,7 +153,7 @@ int Resolve(const Char* path, Char* unc_out, Char* computer_out, DWORD computer_
   if (computer_out == nullptr) computer_size = 0;
   bool mapping = MappingMode<Char>();
   if (FromCache(path, unc_out, computer_out, computer_size)) return 1;
-  SplitName<Char> split = Split(path, kRootRoom, kFileRoom);
+  SplitName<Char> split = Split(path, kUniversalRootRoom, kUniversalFileRoom);
   CopyText(unc_out, Text<Char>(path));
   Clear(computer_out, computer_size);
   if (mapping) {

@@ -12,7 +12,6 @@
 namespace services {
 namespace {
 
-constexpr DWORD kReadSharingAll = 0x40;  // STGM_READ | STGM_SHARE_DENY_NONE
 constexpr HRESULT kSeekFailed = static_cast<HRESULT>(0x80030019L);  // STG_E_SEEKERROR-like: bad position
 constexpr HRESULT kReadFault = static_cast<HRESULT>(0x8003001EL);   // STG_E_READFAULT
 

@@ -7,8 +7,11 @@
 
 namespace services {
 
-// Mode 0x40: read, others may read and write. 0 and `*stream` positioned at
-// offset 0, or an error (HRESULT_FROM_WIN32 of the open's error) and null.
+// The one mode the streams open with: read, others may read and write.
+constexpr DWORD kReadSharingAll = 0x40;  // STGM_READ | STGM_SHARE_DENY_NONE
+
+// 0 and `*stream` positioned at offset 0, or an error (HRESULT_FROM_WIN32 of
+// the open's error) and null.
 HRESULT CreateFileStream(const WCHAR* path, DWORD mode, IStream** stream);
 
 // Limits a stream of this library to `length` bytes from file offset

@@ -15,7 +15,6 @@
 namespace services {
 namespace {
 
-constexpr DWORD kReadSharingAll = 0x40;
 constexpr int kTypeEntrySize = 8;
 constexpr int kNameEntrySize = 20;
 

@@ -9,7 +9,7 @@
 #include <set>
 #include <utility>
 
-#include "platform/codepage.h"
+#include "platform/common/ansi_text.h"
 #include "platform/common/recycled_blocks.h"
 #include "platform/system.h"
 
@@ -17,27 +17,6 @@ namespace platform {
 namespace {
 
 std::atomic<NetworkProvider*> test_provider{nullptr};
-
-WideString Widen(const char* text) {
-  int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  if (length <= 0) return WideString();
-  WideString wide(static_cast<size_t>(length), 0);
-  MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-  wide.resize(static_cast<size_t>(length) - 1);
-  return wide;
-}
-
-std::string Narrow(const WideString& text) {
-  if (text.empty()) return std::string();
-  int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                   nullptr, nullptr);
-  std::string narrow(static_cast<size_t>(std::max(length, 0)), '\0');
-  if (length > 0) {
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &narrow[0], length,
-                        nullptr, nullptr);
-  }
-  return narrow;
-}
 
 // The drive an "X:..." name starts with, 1 (A) to 26 (Z); 0 for none.
 int DriveOf(const WideString& path) {
@@ -59,7 +38,7 @@ struct Packed {
 template <typename Char>
 std::basic_string<Char> Encoded(const WideString& text);
 template <>
-std::basic_string<char> Encoded<char>(const WideString& text) { return Narrow(text); }
+std::basic_string<char> Encoded<char>(const WideString& text) { return NarrowAnsi(text); }
 template <>
 WideString Encoded<WCHAR>(const WideString& text) { return text; }
 
@@ -284,7 +263,7 @@ namespace provided {
 NetworkProvider* TestProvider() { return test_provider.load(); }
 
 UINT GetDriveType(NetworkProvider& provider, const char* root) {
-  return root != nullptr ? GetDriveType(provider, Widen(root).c_str()) : DRIVE_NO_ROOT_DIR;
+  return root != nullptr ? GetDriveType(provider, WidenAnsi(root).c_str()) : DRIVE_NO_ROOT_DIR;
 }
 
 UINT GetDriveType(NetworkProvider& provider, const WCHAR* root) {
@@ -298,7 +277,7 @@ UINT GetDriveType(NetworkProvider& provider, const WCHAR* root) {
 DWORD WNetGetUniversalName(NetworkProvider& provider, const char* local_path, DWORD level, void* buffer,
                            DWORD* size) {
   if (local_path == nullptr) return ERROR_INVALID_PARAMETER;
-  return UniversalName<char, UNIVERSAL_NAME_INFOA>(provider, Widen(local_path), level, buffer, size);
+  return UniversalName<char, UNIVERSAL_NAME_INFOA>(provider, WidenAnsi(local_path), level, buffer, size);
 }
 
 DWORD WNetGetUniversalName(NetworkProvider& provider, const WCHAR* local_path, DWORD level, void* buffer,

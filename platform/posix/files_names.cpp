@@ -236,8 +236,8 @@ BOOL OnName(const posix::ResolvedPath& name, Operation operation) {
 
 BOOL DeleteUnlessReadOnly(const std::string& path) { return posix::DeleteNative(path); }
 
-const char* Text(const char* name) { return name != nullptr ? name : ""; }
-const WCHAR* Text(const WCHAR* name) { return name != nullptr ? name : OV_WIDE(""); }
+const char* OrEmpty(const char* name) { return name != nullptr ? name : ""; }
+const WCHAR* OrEmpty(const WCHAR* name) { return name != nullptr ? name : OV_WIDE(""); }
 
 }  // namespace
 
@@ -246,35 +246,35 @@ BOOL MoveFileA(const char* existing, const char* replacement) {
 }
 
 BOOL MoveFileExA(const char* existing, const char* replacement, DWORD flags) {
-  posix::ResolvedPath to = posix::ResolveNarrow(Text(replacement));
-  return OnName(posix::ResolveNarrow(Text(existing)), [&](const std::string& from) {
+  posix::ResolvedPath to = posix::ResolveNarrow(OrEmpty(replacement));
+  return OnName(posix::ResolveNarrow(OrEmpty(existing)), [&](const std::string& from) {
     return OnName(to, [&](const std::string& target) { return posix::MoveNative(from, target, flags); });
   });
 }
 
-BOOL DeleteFileA(const char* name) { return OnName(posix::ResolveNarrow(Text(name)), DeleteUnlessReadOnly); }
+BOOL DeleteFileA(const char* name) { return OnName(posix::ResolveNarrow(OrEmpty(name)), DeleteUnlessReadOnly); }
 BOOL DeleteFileW(const WCHAR* name) {
-  return OnName(posix::ResolveWide(Text(name)), DeleteUnlessReadOnly);
+  return OnName(posix::ResolveWide(OrEmpty(name)), DeleteUnlessReadOnly);
 }
 
 BOOL CreateDirectoryA(const char* name, void* security) {
-  return OnName(posix::ResolveNarrow(Text(name)), posix::CreateDirectoryNative);
+  return OnName(posix::ResolveNarrow(OrEmpty(name)), posix::CreateDirectoryNative);
 }
 
 BOOL RemoveDirectoryA(const char* name) {
-  return OnName(posix::ResolveNarrow(Text(name)), posix::RemoveDirectoryNative);
+  return OnName(posix::ResolveNarrow(OrEmpty(name)), posix::RemoveDirectoryNative);
 }
 
-DWORD GetFileAttributesA(const char* name) { return posix::AttributesOfName(posix::ResolveNarrow(Text(name))); }
+DWORD GetFileAttributesA(const char* name) { return posix::AttributesOfName(posix::ResolveNarrow(OrEmpty(name))); }
 DWORD GetFileAttributesW(const WCHAR* name) {
-  return posix::AttributesOfName(posix::ResolveWide(Text(name)));
+  return posix::AttributesOfName(posix::ResolveWide(OrEmpty(name)));
 }
 
 BOOL SetFileAttributesA(const char* name, DWORD attributes) {
-  return posix::SetAttributesOfName(posix::ResolveNarrow(Text(name)), attributes);
+  return posix::SetAttributesOfName(posix::ResolveNarrow(OrEmpty(name)), attributes);
 }
 BOOL SetFileAttributesW(const WCHAR* name, DWORD attributes) {
-  return posix::SetAttributesOfName(posix::ResolveWide(Text(name)), attributes);
+  return posix::SetAttributesOfName(posix::ResolveWide(OrEmpty(name)), attributes);
 }
 
 }  // namespace platform

@@ -78,7 +78,7 @@ struct Opened {
   ClockReading began;  // before the lookup
 };
 
-Opened OpenDescriptor(const Request& request) {
+Opened OpenAsRequested(const Request& request) {
   int flags = (request.claim.uses & kShareWrite) ? O_RDWR : O_RDONLY;
   Opened opened;
   opened.began = ReadChangeClock();
@@ -217,7 +217,7 @@ std::shared_ptr<OpenFile> OpenShared(const ResolvedPath& name, const char* nativ
   if (error != ERROR_SUCCESS) return NoFile(error);
   Request request = RequestFor(name, native, access, shareMode, disposition, flagsAndAttributes);
   for (int attempt = 0; attempt < kOpenAttempts; ++attempt) {
-    Opened opened = OpenDescriptor(request);
+    Opened opened = OpenAsRequested(request);
     if (opened.fd < 0) return NoFile(OpenError(request, errno));
     // Closes the descriptor on every way out.
     auto file = std::allocate_shared<OpenFile>(RecyclingAllocator<OpenFile>(), opened.fd, request.path);

@@ -13,11 +13,6 @@
 namespace platform {
 namespace {
 
-NetworkProvider& Provider() {
-  NetworkProvider* test = provided::TestProvider();
-  return test != nullptr ? *test : posix::SystemNetwork();
-}
-
 template <typename Char>
 DWORD CopyVariable(const std::basic_string<Char>& value, Char* buffer, DWORD size) {
   if (buffer == nullptr || value.size() + 1 > size) return static_cast<DWORD>(value.size() + 1);
@@ -55,23 +50,23 @@ DWORD GetEnvironmentVariableW(const WCHAR* name, WCHAR* buffer, DWORD size) {
   return CopyVariable(wide, buffer, size);
 }
 
-UINT GetDriveTypeA(const char* root) { return provided::GetDriveType(Provider(), root); }
-UINT GetDriveTypeW(const WCHAR* root) { return provided::GetDriveType(Provider(), root); }
+UINT GetDriveTypeA(const char* root) { return provided::GetDriveType(posix::CurrentNetwork(), root); }
+UINT GetDriveTypeW(const WCHAR* root) { return provided::GetDriveType(posix::CurrentNetwork(), root); }
 
 DWORD WNetGetUniversalNameA(const char* local_path, DWORD level, void* buffer, DWORD* size) {
-  return provided::WNetGetUniversalName(Provider(), local_path, level, buffer, size);
+  return provided::WNetGetUniversalName(posix::CurrentNetwork(), local_path, level, buffer, size);
 }
 
 DWORD WNetGetUniversalNameW(const WCHAR* local_path, DWORD level, void* buffer, DWORD* size) {
-  return provided::WNetGetUniversalName(Provider(), local_path, level, buffer, size);
+  return provided::WNetGetUniversalName(posix::CurrentNetwork(), local_path, level, buffer, size);
 }
 
 DWORD WNetOpenEnumA(DWORD scope, DWORD type, DWORD usage, NETRESOURCEA* container, HANDLE* handle) {
-  return provided::WNetOpenEnum(Provider(), scope, type, false, handle);
+  return provided::WNetOpenEnum(posix::CurrentNetwork(), scope, type, false, handle);
 }
 
 DWORD WNetOpenEnumW(DWORD scope, DWORD type, DWORD usage, NETRESOURCEW* container, HANDLE* handle) {
-  return provided::WNetOpenEnum(Provider(), scope, type, true, handle);
+  return provided::WNetOpenEnum(posix::CurrentNetwork(), scope, type, true, handle);
 }
 
 DWORD WNetEnumResourceA(HANDLE handle, DWORD* count, void* buffer, DWORD* size) {

@@ -109,11 +109,6 @@ namespace {
 std::atomic<int> winsock_users{0};
 thread_local int last_winsock_error = 0;
 
-NetworkProvider& Provider() {
-  NetworkProvider* test = provided::TestProvider();
-  return test != nullptr ? *test : posix::SystemNetwork();
-}
-
 // Windows fails every call made before WSAStartup.
 bool WinsockStarted() {
   if (winsock_users.load() > 0) return true;
@@ -158,7 +153,7 @@ void WSASetLastError(int error) { last_winsock_error = error; }
 int getaddrinfo(const char* node, const char* service, const ADDRINFOA* hints, ADDRINFOA** result) {
   if (!WinsockStarted()) return WSANOTINITIALISED;
   if (service != nullptr) return Failed(WSAEINVAL);  // the library never asks for a service
-  int error = provided::getaddrinfo(Provider(), node, hints, result);
+  int error = provided::getaddrinfo(posix::CurrentNetwork(), node, hints, result);
   return error != 0 ? Failed(error) : 0;
 }
 
@@ -188,7 +183,7 @@ ULONG inet_addr(const char* text) {
 int getnameinfo(const SOCKADDR* address, int address_length, char* host, DWORD host_size, char* service,
                 DWORD service_size, int flags) {
   if (!WinsockStarted()) return WSANOTINITIALISED;
-  int error = provided::getnameinfo(Provider(), address, address_length, host, host_size, flags);
+  int error = provided::getnameinfo(posix::CurrentNetwork(), address, address_length, host, host_size, flags);
   return error != 0 ? Failed(error) : 0;
 }
 

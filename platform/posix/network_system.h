@@ -37,6 +37,8 @@ int NameWithLibrary(uint32_t address, std::string* host);
 
 // The system's answers.
 NetworkProvider& SystemNetwork();
+// The test's provider while one is set, else the system's.
+NetworkProvider& CurrentNetwork();
 // Test seam: reads these files in place of /proc/self/mountinfo and
 // /etc/fstab; empty texts put the system's back.
 void SetMountFilesForTesting(const std::string& mountinfo, const std::string& fstab);

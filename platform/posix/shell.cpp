@@ -9,13 +9,13 @@
 
 #include <algorithm>
 #include <atomic>
-#include <new>
 #include <cerrno>
+#include <new>
 #include <string>
 #include <vector>
 
-#include "platform/codepage.h"
 #include "platform/com_object.h"
+#include "platform/common/ansi_text.h"
 #include "platform/posix/desktop_apps.h"
 #include "platform/posix/native_path.h"
 #include "platform/shell.h"
@@ -152,15 +152,6 @@ int Execute(const WCHAR* verb, const WCHAR* file, const WCHAR* parameters, const
   return StartDetached(arguments, folder);
 }
 
-WideString Widen(const char* text) {
-  if (text == nullptr) return WideString();
-  int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  WideString wide(length > 0 ? static_cast<size_t>(length) : 1, u'\0');
-  MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-  wide.resize(wide.size() - 1);
-  return wide;
-}
-
 const WCHAR* OrNull(const char* narrow, const WideString& wide) { return narrow == nullptr ? nullptr : wide.c_str(); }
 
 // Answers the "open" command (or a named action's) of an extension's type.
@@ -204,7 +195,7 @@ class QueryAssociations final : public ComObject<IQueryAssociations> {
 
 HINSTANCE ShellExecuteA(HWND window, const char* verb, const char* file, const char* parameters,
                         const char* directory, int show) {
-  WideString v = Widen(verb), f = Widen(file), p = Widen(parameters), d = Widen(directory);
+  WideString v = WidenAnsi(verb), f = WidenAnsi(file), p = WidenAnsi(parameters), d = WidenAnsi(directory);
   return ShellExecuteW(window, OrNull(verb, v), OrNull(file, f), OrNull(parameters, p), OrNull(directory, d), show);
 }
 

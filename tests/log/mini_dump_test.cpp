@@ -205,7 +205,7 @@ TEST_F(MiniDump, EveryFailureLeavesNoFileAndFreesTheLibrary) {
 // process); the other sanitizers run these tests.
 #if !defined(_WIN32) && !defined(__SANITIZE_THREAD__)
 
-constexpr uint64_t kMarker = 0x5AFE5AFE00000000;
+constexpr uint64_t kStackMarker = 0x5AFE5AFE00000000;
 
 std::string Bytes(const uint64_t& value) { return std::string(reinterpret_cast<const char*>(&value), sizeof value); }
 
@@ -220,7 +220,7 @@ TEST_F(MiniDump, HoldsEveryThreadTheAskedMemoryAndDescriptorsForTheDebuggerAndNe
   std::vector<std::thread> workers;
   for (size_t i = 0; i < ids.size(); ++i) {
     workers.emplace_back([&, i] {
-      [[maybe_unused]] volatile uint64_t marker = kMarker + i;
+      [[maybe_unused]] volatile uint64_t marker = kStackMarker + i;
       ids[i] = static_cast<uint32_t>(syscall(SYS_gettid));
       while (!working.load()) usleep(1000);
       while (!stop.load()) {
@@ -257,7 +257,7 @@ TEST_F(MiniDump, HoldsEveryThreadTheAskedMemoryAndDescriptorsForTheDebuggerAndNe
         auto thread = std::find_if(threads.begin(), threads.end(), [&](auto& t) { return t.id == ids[i]; });
         ASSERT_NE(thread, threads.end());
         // Without ptrace the other threads are there by id only.
-        EXPECT_EQ(thread->stack.find(Bytes(kMarker + i)) != std::string::npos, !refused);
+        EXPECT_EQ(thread->stack.find(Bytes(kStackMarker + i)) != std::string::npos, !refused);
         EXPECT_EQ(thread->stackPointer - thread->stackStart < thread->stack.size(), !refused);
       }
       EXPECT_EQ(dump.Memory(~middleHidden, 8), full ? Bytes(kBlock) : "") << full;
