@@ -19,8 +19,10 @@ build() {
   cmake --build --preset "$1"
 }
 
+timings=()
 for preset in "${presets[@]}"; do
   echo "=== $preset"
+  started=$SECONDS
   case "$preset" in
     windows-x86)
       build "$preset"
@@ -47,4 +49,7 @@ for preset in "${presets[@]}"; do
       ctest --preset "$preset"
       ;;
   esac
+  timings+=("$preset: $((SECONDS - started))")
 done
+echo "=== seconds per configuration"
+printf '  %s\n' "${timings[@]}"
