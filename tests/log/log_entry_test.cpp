@@ -1,12 +1,12 @@
 #include <regex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "log_test_support.h"
 #include "ovpb32.h"
 #include "platform/dialog.h"
 #include "platform/wide.h"
+#include "support/test_thread.h"
 
 namespace {
 
@@ -88,7 +88,7 @@ TEST_F(LogEntries, LevelAndCategoriesChooseTheEntriesAndExFormsIgnoreTheLevel) {
 
 TEST_F(LogEntries, IndentationIsPerThreadAndBoundedAndLongMessagesAndLinesAreCut) {
   auto indentOf = [this](int depth) {
-    std::thread writer([&] {
+    testing_support::TestThread writer([&] {
       OVIndentLog(depth);
       OVWriteLogA("C", 0, "m");
     });
