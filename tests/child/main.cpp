@@ -34,7 +34,6 @@
 #include "support/log_writer_entry.h"
 #include "support/runtime_characters.h"
 #include "support/test_support.h"
-#include "support/test_thread.h"
 
 namespace {
 

@@ -22,7 +22,6 @@
 #include "support/guarded_memory.h"
 #include "support/helper_process.h"
 #include "support/test_support.h"
-#include "support/test_thread.h"
 
 namespace {
 

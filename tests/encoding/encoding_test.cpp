@@ -16,7 +16,6 @@
 #include "platform/wide.h"
 #include "support/guarded_memory.h"
 #include "support/test_support.h"
-#include "support/test_thread.h"
 
 namespace {
 

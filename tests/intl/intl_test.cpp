@@ -26,7 +26,6 @@
 #include "support/guarded_memory.h"
 #include "support/locale_values.h"
 #include "support/test_support.h"
-#include "support/test_thread.h"
 
 namespace {
 

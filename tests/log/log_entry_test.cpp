@@ -6,7 +6,6 @@
 #include "ovpb32.h"
 #include "platform/dialog.h"
 #include "platform/wide.h"
-#include "support/test_thread.h"
 
 namespace {
 

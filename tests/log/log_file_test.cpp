@@ -5,7 +5,6 @@
 #include "log_test_support.h"
 #include "ovpb32.h"
 #include "platform/files.h"
-#include "support/test_thread.h"
 
 namespace {
 

@@ -11,7 +11,6 @@
 #include "platform/library.h"
 #include "platform/process.h"
 #include "support/mini_dump_reader.h"
-#include "support/test_thread.h"
 #ifndef _WIN32
 #include <fcntl.h>
 #include <signal.h>

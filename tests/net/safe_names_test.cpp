@@ -19,7 +19,6 @@
 #include "support/guarded_memory.h"
 #include "support/helper_process.h"
 #include "support/test_support.h"
-#include "support/test_thread.h"
 
 namespace {
 

@@ -17,7 +17,6 @@
 #include "platform/locale.h"
 #include "support/guarded_memory.h"
 #include "support/test_support.h"
-#include "support/test_thread.h"
 
 namespace {
 

@@ -15,7 +15,6 @@
 #include "support/helper_process.h"
 #include "support/shared_counter.h"
 #include "support/test_support.h"
-#include "support/test_thread.h"
 #ifndef _WIN32
 #include "platform/posix/drives.h"
 #include "platform/posix/native_path.h"

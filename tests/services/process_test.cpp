@@ -18,7 +18,6 @@
 #include "services/post_message.h"
 #include "services/process.h"
 #include "support/test_support.h"
-#include "support/test_thread.h"
 
 #ifndef _WIN32
 #include <zlib.h>

@@ -9,7 +9,6 @@
 #include "platform/files.h"
 #include "services/resource_writer.h"
 #include "support/test_support.h"
-#include "support/test_thread.h"
 
 namespace {
 

@@ -13,7 +13,6 @@
 #include "platform/user.h"
 #include "platform/wide.h"
 #include "support/test_support.h"
-#include "support/test_thread.h"
 
 #ifndef _WIN32
 #include <cerrno>
