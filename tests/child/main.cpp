@@ -21,7 +21,6 @@
 #include <cstring>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ovpb32.h"
@@ -122,7 +121,7 @@ int LogWriter(char** argv) {
   std::string ring = argv[2], append = argv[3], tag = argv[4];
   int threads = std::atoi(argv[5]), count = std::atoi(argv[6]);
   std::mutex output;
-  std::vector<std::thread> writers;
+  std::vector<testing_support::TestThread> writers;
   for (int t = 0; t < threads; ++t) {
     writers.emplace_back([&, t] {
       for (int i = 0; i < count; ++i) {
@@ -136,15 +135,15 @@ int LogWriter(char** argv) {
       }
     });
   }
-  for (std::thread& writer : writers) writer.join();
+  for (testing_support::TestThread& writer : writers) writer.join();
   return 0;
 }
 
 int TimeZone(char**) {
   std::vector<double> offsets(8);
-  std::vector<std::thread> racers;
+  std::vector<testing_support::TestThread> racers;
   for (double& offset : offsets) racers.emplace_back([&offset] { offset = ToGlobalTime(0.0); });
-  for (std::thread& racer : racers) racer.join();
+  for (testing_support::TestThread& racer : racers) racer.join();
   bool agree = std::count(offsets.begin(), offsets.end(), offsets[0]) == 8;
   std::printf("%ld %s\n", std::lround(offsets[0] * 1440), agree ? "agree" : "differ");
   return 0;

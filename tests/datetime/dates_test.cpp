@@ -10,7 +10,6 @@
 #include <fstream>
 #include <random>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "datetime/date_formats.h"
@@ -224,9 +223,9 @@ TEST(DateFormats, ThreadsAgreeWithOneThread) {
     return texts;
   };
   std::vector<std::vector<std::string>> answers(8);
-  std::vector<std::thread> threads;
+  std::vector<testing_support::TestThread> threads;
   for (int t = 0; t < 8; ++t) threads.emplace_back([&, t] { answers[t] = formatAll(t); });
-  for (std::thread& thread : threads) thread.join();
+  for (testing_support::TestThread& thread : threads) thread.join();
   for (int t = 0; t < 8; ++t) EXPECT_EQ(answers[t], formatAll(t)) << t;
 }
 

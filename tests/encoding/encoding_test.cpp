@@ -8,7 +8,6 @@
 #include <random>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "encoding/encoding.h"
@@ -370,7 +369,7 @@ TEST(OvHash, KnownTexts) {
 // Run alone in a fresh process too, so that the threads meet the first call
 // and race to make the Base85 table at its first use.
 TEST(FirstUse, ThreadsMakeKeysAndDecodeBase85Together) {
-  std::vector<std::thread> threads;
+  std::vector<testing_support::TestThread> threads;
   std::vector<int> failures(8, 0);
   for (int t = 0; t < 8; ++t) {
     threads.emplace_back([t, &failures] {

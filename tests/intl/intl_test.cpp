@@ -307,14 +307,14 @@ TEST(FirstUse, ThreadsRacingToTheFirstCallsGetTheSameAnswers) {
   if (std::getenv("OVPB_TEST_FIRST_USE") == nullptr) GTEST_SKIP() << "runs in a fresh process of its own";
   std::atomic<int> waiting{8};
   std::vector<std::string> answers(8);
-  std::vector<std::thread> threads;
+  std::vector<testing_support::TestThread> threads;
   for (std::string& answer : answers) {
     threads.emplace_back([&] {
       for (waiting.fetch_sub(1); waiting.load() > 0;) std::this_thread::yield();
       answer = Answers();
     });
   }
-  for (std::thread& thread : threads) thread.join();
+  for (testing_support::TestThread& thread : threads) thread.join();
   for (const std::string& answer : answers) EXPECT_EQ(answer, Answers());
 }
 

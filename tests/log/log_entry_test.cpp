@@ -1,6 +1,5 @@
 #include <regex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "log_test_support.h"
@@ -88,7 +87,7 @@ TEST_F(LogEntries, LevelAndCategoriesChooseTheEntriesAndExFormsIgnoreTheLevel) {
 
 TEST_F(LogEntries, IndentationIsPerThreadAndBoundedAndLongMessagesAndLinesAreCut) {
   auto indentOf = [this](int depth) {
-    std::thread writer([&] {
+    testing_support::TestThread writer([&] {
       OVIndentLog(depth);
       OVWriteLogA("C", 0, "m");
     });

@@ -80,7 +80,7 @@ TEST_F(LogFileWriter, RetriesABusyFileForAboutASecond) {
   auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(DoWriteLog(path.c_str(), "given up", -1), 0);
   EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
-  std::thread release([&] {
+  testing_support::TestThread release([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     platform::CloseHandle(holder);
   });

@@ -3,7 +3,6 @@
 
 #include <atomic>
 #include <cstring>
-#include <thread>
 
 #include "log_test_support.h"
 #include "ovpb32.h"
@@ -160,7 +159,7 @@ TEST_F(MiniDump, NamedByTheUtcSecondInDriveCWithTheCommentAsItsOwnStream) {
   }
   // Two threads at once: the second replaces the first or leaves it whole.
   auto dump = [] { OvSaveMiniDump("both", FALSE); };
-  std::thread first(dump), second(dump);
+  testing_support::TestThread first(dump), second(dump);
   first.join(), second.join();
   EXPECT_TRUE(Dumps().size() == 1 || Dumps().size() == 2);  // the two may fall into two seconds
   for (const fs::path& file : Dumps()) {
@@ -217,7 +216,7 @@ TEST_F(MiniDump, HoldsEveryThreadTheAskedMemoryAndDescriptorsForTheDebuggerAndNe
   const std::string busy = LogFile("busy.txt");
   std::atomic<bool> working{false}, stop{false};
   std::vector<std::atomic<uint32_t>> ids(5);
-  std::vector<std::thread> workers;
+  std::vector<testing_support::TestThread> workers;
   for (size_t i = 0; i < ids.size(); ++i) {
     workers.emplace_back([&, i] {
       [[maybe_unused]] volatile uint64_t marker = kStackMarker + i;
@@ -233,7 +232,7 @@ TEST_F(MiniDump, HoldsEveryThreadTheAskedMemoryAndDescriptorsForTheDebuggerAndNe
   }
   std::shared_ptr<void> joined(nullptr, [&](void*) {  // also when an assertion ends the test early
     stop = true, working = true;
-    for (std::thread& worker : workers) worker.join();
+    for (testing_support::TestThread& worker : workers) worker.join();
   });
   for (auto& id : ids) while (id.load() == 0) usleep(1000);
   const uint64_t kBlock = 0xB10CB10CB10CB10C, kWords = (64u << 20) / 8;
@@ -278,10 +277,12 @@ TEST_F(MiniDump, HoldsEveryThreadTheAskedMemoryAndDescriptorsForTheDebuggerAndNe
   for (bool refused : {false, true}) {
     platform::posix::RefusePtraceForTesting() = refused;
     RemoveDumps();
-    auto dumps = std::async(std::launch::async, [] {
+    std::promise<void> done;
+    testing_support::TestThread dumper([&] {
       for (int i = 0; i < 20; ++i) OvSaveMiniDump("busy", FALSE);
+      done.set_value();
     });
-    if (dumps.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+    if (done.get_future().wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
       std::fprintf(stderr, "20 dumps took over 60 s (ptrace refused: %d): a deadlock\n", refused);
       std::_Exit(1);
     }

@@ -202,18 +202,18 @@ TEST_F(SafeNames, ThreadsGetTheSingleThreadAnswers) {
                                           "\\\\fs.dept\\e", "C:\\x", "Z:\\c.txt"};
   std::vector<std::string> expected;
   for (const std::string& path : paths) expected.push_back(Answers(path));
-  std::vector<std::future<int>> threads;
+  std::vector<int> wrong(8, 0);
+  std::vector<testing_support::TestThread> threads;
   for (int t = 0; t < 8; ++t) {
-    threads.push_back(std::async(std::launch::async, [&, t] {
-      int wrong = 0;
+    threads.emplace_back([&, t] {
       for (int i = 0; i < 300; ++i) {
         size_t k = (i * 7 + t) % paths.size();
-        if (Answers(paths[k]) != expected[k]) ++wrong;
+        if (Answers(paths[k]) != expected[k]) ++wrong[t];
       }
-      return wrong;
-    }));
+    });
   }
-  for (auto& thread : threads) EXPECT_EQ(thread.get(), 0);
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(wrong, std::vector<int>(8, 0));
 }
 
 TEST_F(SafeNames, CacheHitsGoOnWhileALookUpIsHeld) {
@@ -221,13 +221,17 @@ TEST_F(SafeNames, CacheHitsGoOnWhileALookUpIsHeld) {
   char out[300];
   GetNetworkSafeNameA("\\\\fs.dept\\d", out);
   network_.Hold("slow.dept");
-  auto held = std::async(std::launch::async, [] { return net_test::Narrow(GetNetworkSafeNameA, "\\\\slow.dept\\d"); });
+  std::string held;
+  testing_support::TestThread holder([&] { held = net_test::Narrow(GetNetworkSafeNameA, "\\\\slow.dept\\d"); });
   network_.WaitUntilHeld();
-  auto hit = std::async(std::launch::async, [] { return net_test::Narrow(GetNetworkSafeNameA, "\\\\FS.DEPT\\D"); });
+  std::promise<std::string> answer;
+  testing_support::TestThread hitter([&] { answer.set_value(net_test::Narrow(GetNetworkSafeNameA, "\\\\FS.DEPT\\D")); });
+  std::future<std::string> hit = answer.get_future();
   ASSERT_EQ(hit.wait_for(std::chrono::seconds(5)), std::future_status::ready);
   EXPECT_EQ(hit.get(), "\\\\10.1.2.3\\d");
   network_.Hold("");
-  EXPECT_EQ(held.get(), "\\\\10.4.4.4\\d");
+  holder.join();
+  EXPECT_EQ(held, "\\\\10.4.4.4\\d");
 }
 
 // The time until a conversion happens (or not), asking every 200 ms for at most 8 s.

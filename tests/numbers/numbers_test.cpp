@@ -8,7 +8,6 @@
 #include <random>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "frame/config.h"
@@ -200,10 +199,10 @@ TEST(Threads, GetTheSingleThreadAnswers) {
   std::vector<std::string> expected;
   for (int i = 0; i < 200; ++i) expected.push_back(forms(i));
   std::vector<int> mismatches(8);
-  std::vector<std::thread> threads;
+  std::vector<testing_support::TestThread> threads;
   for (int t = 0; t < 8; ++t)
     threads.emplace_back([&, t] { for (int i = 0; i < 10000; ++i) mismatches[t] += forms(i % 200) != expected[i % 200]; });
-  for (std::thread& thread : threads) thread.join();
+  for (testing_support::TestThread& thread : threads) thread.join();
   EXPECT_EQ(mismatches, std::vector<int>(8));
 }
 

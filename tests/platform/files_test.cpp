@@ -8,7 +8,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/files.h"
@@ -248,7 +247,7 @@ class ShareModeTest : public FileNameTest {
   }
   DWORD OpenErrorInThread(DWORD access, DWORD share) {
     DWORD error = 0;
-    std::thread([&] { error = OpenError("f.txt", access, share); }).join();
+    testing_support::TestThread([&] { error = OpenError("f.txt", access, share); }).join();
     return error;
   }
   // The errors of a move and of a delete of `name`.
@@ -331,7 +330,7 @@ TEST_F(ShareModeTest, ExclusiveOpensSerialiseThreadsAndProcesses) {
   std::atomic<int> failures{0};
   std::vector<std::unique_ptr<HelperProcess>> helpers;
   for (int i = 0; i < kProcesses; ++i) helpers.emplace_back(new HelperProcess({"count", path, std::to_string(kTimes)}));
-  std::vector<std::thread> threads;
+  std::vector<testing_support::TestThread> threads;
   for (int i = 0; i < kThreads; ++i) {
     threads.emplace_back([&] {
       for (int done = 0; done < kTimes;) {
@@ -344,7 +343,7 @@ TEST_F(ShareModeTest, ExclusiveOpensSerialiseThreadsAndProcesses) {
       }
     });
   }
-  for (std::thread& thread : threads) thread.join();
+  for (testing_support::TestThread& thread : threads) thread.join();
   for (auto& helper : helpers) EXPECT_EQ(helper->Finish(), 0);
   EXPECT_EQ(failures.load(), 0);
   EXPECT_EQ(Contents("counter.txt"), std::to_string((kThreads + kProcesses) * kTimes));

@@ -8,7 +8,6 @@
 #include <cstring>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ovpb32.h"
@@ -107,14 +106,14 @@ TEST_F(ProcessServices, TaxYearIsReadOnce) {
   services::ForgetTaxYearForTesting();
   std::vector<int> years(8);
   std::vector<DWORD> sessions(8);
-  std::vector<std::thread> threads;
+  std::vector<testing_support::TestThread> threads;
   for (int t = 0; t < 8; ++t) {
     threads.emplace_back([&, t] {
       years[t] = GetTaxYear();
       sessions[t] = GetSessionUniqueIdentifier();
     });
   }
-  for (std::thread& thread : threads) thread.join();
+  for (testing_support::TestThread& thread : threads) thread.join();
   EXPECT_EQ(std::vector<int>(8, 120), years);
   EXPECT_EQ(std::vector<DWORD>(8, sessions[0]), sessions);
   std::remove(ini.string().c_str());
@@ -176,7 +175,7 @@ TEST_F(PointerCache, ThreadsShareOneCounter) {
   constexpr int kThreads = 8, kEach = 300;
   std::vector<std::vector<DWORD>> keys(kThreads);
   std::atomic<int> lost{0};
-  std::vector<std::thread> threads;
+  std::vector<testing_support::TestThread> threads;
   for (int t = 0; t < kThreads; ++t) {
     threads.emplace_back([&, t] {
       for (int i = 0; i < kEach; ++i) {
@@ -188,7 +187,7 @@ TEST_F(PointerCache, ThreadsShareOneCounter) {
       }
     });
   }
-  for (std::thread& thread : threads) thread.join();
+  for (testing_support::TestThread& thread : threads) thread.join();
   EXPECT_EQ(0, lost.load());
   std::vector<DWORD> all;
   for (auto& own : keys) all.insert(all.end(), own.begin(), own.end());

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "ovpb32.h"
@@ -106,7 +105,7 @@ TEST_F(ResourceFile, FindsByKeysAsTheyAreMadeAndReadsInsideFromManyThreads) {
   EXPECT_EQ(0u, _lreadRes(nullptr, buffer, 1));
   EXPECT_EQ(0, closeRes(nullptr) + closeRes(wave));
   std::vector<int> failures(8, 0);
-  std::vector<std::thread> threads;
+  std::vector<testing_support::TestThread> threads;
   for (int t = 0; t < 8; ++t) {
     threads.emplace_back([&, t] {
       for (int round = 0; round < 200; ++round) {
@@ -117,7 +116,7 @@ TEST_F(ResourceFile, FindsByKeysAsTheyAreMadeAndReadsInsideFromManyThreads) {
       }
     });
   }
-  for (std::thread& thread : threads) thread.join();
+  for (testing_support::TestThread& thread : threads) thread.join();
   EXPECT_EQ(std::vector<int>(8, 0), failures);
 }
 

@@ -194,11 +194,11 @@ TEST_F(WaitCursor, NestsRestoresAndCleansUp) {
 }
 
 TEST_F(WaitCursor, WorkersDoNotNestButMayReplaceTheSavedCursor) {
-  std::thread([] { WaitOn(); }).join();
+  testing_support::TestThread([] { WaitOn(); }).join();
   EXPECT_EQ(0, IsWaitOn());
   EXPECT_EQ(arrow_, platform::GetCursor());
   WaitOn();
-  std::thread([&] {
+  testing_support::TestThread([&] {
     WaitOff();
     platform::SetCursor(ibeam_);
     WaitFunction();

@@ -5,8 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <random>
 #include <sstream>
+#include <stdexcept>
+#include <thread>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -122,6 +125,34 @@ void* LoadedLibrary::Symbol(const char* name) const {
   return dlsym(handle_, name);
 #endif
 }
+
+#ifdef _WIN32
+static DWORD WINAPI RunThreadBody(void* body) {
+  std::unique_ptr<std::function<void()>> owned(static_cast<std::function<void()>*>(body));
+  (*owned)();
+  return 0;
+}
+
+TestThread::TestThread(std::function<void()> body) {
+  auto owned = std::make_unique<std::function<void()>>(std::move(body));
+  thread_ = ::CreateThread(nullptr, 0, RunThreadBody, owned.get(), 0, nullptr);
+  if (thread_ == nullptr) throw std::runtime_error("CreateThread failed, error " + std::to_string(::GetLastError()));
+  owned.release();  // the thread frees it
+}
+
+void TestThread::join() {
+  if (thread_ == nullptr) return;
+  ::WaitForSingleObject(thread_, INFINITE);
+  ::CloseHandle(std::exchange(thread_, nullptr));
+}
+#else
+TestThread::TestThread(std::function<void()> body) : thread_(new std::thread(std::move(body))) {}
+
+void TestThread::join() {
+  std::unique_ptr<std::thread> thread(static_cast<std::thread*>(std::exchange(thread_, nullptr)));
+  if (thread != nullptr) thread->join();
+}
+#endif
 
 void SetEnvironment(const char* name, const char* value) {
 #ifdef _WIN32

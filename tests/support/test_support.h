@@ -2,7 +2,9 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/types.h"
@@ -62,6 +64,20 @@ class LoadedLibrary {
 
  private:
   void* handle_;
+};
+
+// A thread joined at the latest when it goes; on Windows the system's own, as under
+// Wine a runtime thread sometimes never started while other processes came and went.
+class TestThread {
+ public:
+  // Throws, with the system's error code, when the thread cannot be made.
+  explicit TestThread(std::function<void()> body);
+  TestThread(TestThread&& other) noexcept : thread_(std::exchange(other.thread_, nullptr)) {}
+  ~TestThread() { join(); }
+  void join();
+
+ private:
+  void* thread_;  // a HANDLE on Windows, a std::thread elsewhere
 };
 
 std::string ToUtf8(const WideString& text);
