@@ -3,7 +3,6 @@
 #include <mutex>
 #include <string_view>
 
-#include "platform/common/network_provided.h"
 #include "platform/posix/drives.h"
 #include "platform/posix/network_system.h"
 #include "platform/posix/system_calls.h"
@@ -254,11 +253,6 @@ class SystemNetworkProvider : public NetworkProvider {
 NetworkProvider& SystemNetwork() {
   static SystemNetworkProvider* system = new SystemNetworkProvider();
   return *system;
-}
-
-NetworkProvider& CurrentNetwork() {
-  NetworkProvider* test = provided::TestProvider();
-  return test != nullptr ? *test : SystemNetwork();
 }
 
 }  // namespace posix

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/common/network_provided.h"
 #include "platform/network.h"
 
 namespace platform {
@@ -38,7 +39,10 @@ int NameWithLibrary(uint32_t address, std::string* host);
 // The system's answers.
 NetworkProvider& SystemNetwork();
 // The test's provider while one is set, else the system's.
-NetworkProvider& CurrentNetwork();
+inline NetworkProvider& CurrentNetwork() {
+  NetworkProvider* test = provided::TestProvider();
+  return test != nullptr ? *test : SystemNetwork();
+}
 // Test seam: reads these files in place of /proc/self/mountinfo and
 // /etc/fstab; empty texts put the system's back.
 void SetMountFilesForTesting(const std::string& mountinfo, const std::string& fstab);
