@@ -231,15 +231,6 @@ ADDRINFOA* NewAddressList(const std::vector<ResolvedAddress>& addresses, int fam
   return entries;
 }
 
-void AddLiveList(ADDRINFOA* list) {
-  ListLink* link = LinkOf(list);
-  std::lock_guard<std::mutex> lock(address_lists_mutex);
-  link->previous = &live_lists;
-  link->next = live_lists.next;
-  live_lists.next->previous = link;
-  live_lists.next = link;
-}
-
 // Whether `list` was made here; it is then no longer live.
 bool TakeLiveList(ADDRINFOA* list) {
   std::lock_guard<std::mutex> lock(address_lists_mutex);
@@ -339,7 +330,14 @@ void FreeAddressList(ADDRINFOA* list) {
   if (list != nullptr) FreeBlock(LinkOf(list));
 }
 
-void TrackAddressList(ADDRINFOA* list) { AddLiveList(list); }
+void TrackAddressList(ADDRINFOA* list) {
+  ListLink* link = LinkOf(list);
+  std::lock_guard<std::mutex> lock(address_lists_mutex);
+  link->previous = &live_lists;
+  link->next = live_lists.next;
+  live_lists.next->previous = link;
+  live_lists.next = link;
+}
 
 bool FreeTrackedAddressList(ADDRINFOA* list) {
   if (list == nullptr || !TakeLiveList(list)) return false;

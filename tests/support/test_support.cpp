@@ -135,22 +135,25 @@ static DWORD WINAPI RunThreadBody(void* body) {
 
 TestThread::TestThread(std::function<void()> body) {
   auto owned = std::make_unique<std::function<void()>>(std::move(body));
-  thread_ = ::CreateThread(nullptr, 0, RunThreadBody, owned.get(), 0, nullptr);
-  if (thread_ == nullptr) throw std::runtime_error("CreateThread failed, error " + std::to_string(::GetLastError()));
+  handle_ = ::CreateThread(nullptr, 0, RunThreadBody, owned.get(), 0, nullptr);
+  if (handle_ == nullptr) throw std::runtime_error("CreateThread failed, error " + std::to_string(::GetLastError()));
   owned.release();  // the thread frees it
 }
 
-void TestThread::join() {
-  if (thread_ == nullptr) return;
-  ::WaitForSingleObject(thread_, INFINITE);
-  ::CloseHandle(std::exchange(thread_, nullptr));
-}
-#else
-TestThread::TestThread(std::function<void()> body) : thread_(new std::thread(std::move(body))) {}
+TestThread::TestThread(TestThread&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
 
 void TestThread::join() {
-  std::unique_ptr<std::thread> thread(static_cast<std::thread*>(std::exchange(thread_, nullptr)));
-  if (thread != nullptr) thread->join();
+  if (handle_ == nullptr) return;
+  ::WaitForSingleObject(handle_, INFINITE);
+  ::CloseHandle(std::exchange(handle_, nullptr));
+}
+#else
+TestThread::TestThread(std::function<void()> body) : thread_(std::move(body)) {}
+
+TestThread::TestThread(TestThread&& other) noexcept = default;
+
+void TestThread::join() {
+  if (thread_.joinable()) thread_.join();
 }
 #endif
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -72,12 +73,16 @@ class TestThread {
  public:
   // Throws, with the system's error code, when the thread cannot be made.
   explicit TestThread(std::function<void()> body);
-  TestThread(TestThread&& other) noexcept : thread_(std::exchange(other.thread_, nullptr)) {}
+  TestThread(TestThread&& other) noexcept;
   ~TestThread() { join(); }
   void join();
 
  private:
-  void* thread_;  // a HANDLE on Windows, a std::thread elsewhere
+#ifdef _WIN32
+  void* handle_ = nullptr;
+#else
+  std::thread thread_;
+#endif
 };
 
 std::string ToUtf8(const WideString& text);
